@@ -1,0 +1,32 @@
+// platform/glyphs.h: text rasterised from a system font (FreeType, found through
+// fontconfig), white coverage on black, for the chooser labels and the font atlas.
+// When no font file can be found at all, a small built-in bitmap font stands in, so
+// labels never vanish.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct GlyphFont;  // opaque
+
+// Finds the best match for the family (e.g. "Arial" resolves to a metric-compatible face),
+// bold or regular, at a pixel height (the em size, as a GDI font height of -h would be).
+// Never null: falls back to the built-in font. `source` says which file or "built-in".
+GlyphFont* OpenGlyphFont(const char* family, bool bold, int pixelHeight, std::string* source = nullptr);
+void CloseGlyphFont(GlyphFont* font);
+bool IsBuiltInGlyphFont(const GlyphFont* font);
+
+// Line metrics in pixels: the distance from the top of the line box to the baseline, and the line height.
+int GlyphAscent(const GlyphFont* font);
+int GlyphLineHeight(const GlyphFont* font);
+// Advance width of a run of code points.
+int MeasureGlyphText(const GlyphFont* font, std::u32string_view text);
+
+// Draws the text with the top of its line box at `top` and its pen starting at `left`,
+// into an 8-bit coverage image, keeping the larger of old and new coverage per pixel.
+// Clipped to the image; code points the font lacks draw nothing but still advance.
+void DrawGlyphText(GlyphFont* font, std::u32string_view text, int left, int top, uint8_t* image, int width,
+                   int height, int stride);
+
+// Latin-1 / ASCII bytes to code points.
+std::u32string Latin1ToCodePoints(std::string_view bytes);

@@ -1,0 +1,183 @@
+// FreeType + fontconfig backend of platform/glyphs.h, with the built-in fall-back font.
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "platform/glyphs.h"
+
+struct GlyphFont {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;  // null: built-in font
+  int pixelHeight = 16;
+  int scale = 1;           // built-in font: pixels per font dot
+};
+
+namespace {
+
+// Built-in 5 x 7 font for the characters the chooser needs; others draw a hollow box.
+struct BuiltInGlyph {
+  char code;
+  const char* rows[7];
+};
+constexpr BuiltInGlyph kBuiltIn[] = {
+    {'0', {".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."}},
+    {'1', {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."}},
+    {'2', {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"}},
+    {'3', {"#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###."}},
+    {'4', {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."}},
+    {'5', {"#####", "#....", "####.", "....#", "....#", "#...#", ".###."}},
+    {'6', {"..##.", ".#...", "#....", "####.", "#...#", "#...#", ".###."}},
+    {'7', {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."}},
+    {'8', {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."}},
+    {'9', {".###.", "#...#", "#...#", ".####", "....#", "...#.", ".##.."}},
+    {'a', {".....", ".....", ".###.", "....#", ".####", "#...#", ".####"}},
+    {'d', {"....#", "....#", ".##.#", "#..##", "#...#", "#...#", ".####"}},
+    {'e', {".....", ".....", ".###.", "#...#", "#####", "#....", ".###."}},
+    {'f', {"..##.", ".#..#", ".#...", "###..", ".#...", ".#...", ".#..."}},
+    {'i', {"..#..", ".....", ".##..", "..#..", "..#..", "..#..", ".###."}},
+    {'l', {".##..", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."}},
+    {'n', {".....", ".....", "#.##.", "##..#", "#...#", "#...#", "#...#"}},
+    {'o', {".....", ".....", ".###.", "#...#", "#...#", "#...#", ".###."}},
+    {'r', {".....", ".....", "#.##.", "##..#", "#....", "#....", "#...."}},
+    {'S', {".####", "#....", "#....", ".###.", "....#", "....#", "####."}},
+    {'t', {".#...", ".#...", "###..", ".#...", ".#...", ".#..#", "..##."}},
+    {'u', {".....", ".....", "#...#", "#...#", "#...#", "#..##", ".##.#"}},
+    {'w', {".....", ".....", "#...#", "#...#", "#.#.#", "#.#.#", ".#.#."}},
+    {'x', {".....", ".....", "#...#", ".#.#.", "..#..", ".#.#.", "#...#"}},
+    {'(', {"...#.", "..#..", ".#...", ".#...", ".#...", "..#..", "...#."}},
+    {')', {".#...", "..#..", "...#.", "...#.", "...#.", "..#..", ".#..."}},
+    {'-', {".....", ".....", ".....", "#####", ".....", ".....", "....."}},
+    {'.', {".....", ".....", ".....", ".....", ".....", ".##..", ".##.."}},
+};
+constexpr const char* kMissingGlyph[7] = {"#####", "#...#", "#...#", "#...#", "#...#", "#...#", "#####"};
+
+const char* const* BuiltInRows(char32_t c) {
+  for (const auto& g : kBuiltIn)
+    if (static_cast<char32_t>(static_cast<unsigned char>(g.code)) == c) return g.rows;
+  return kMissingGlyph;
+}
+
+void Plot(uint8_t* image, int width, int height, int stride, int x, int y, uint8_t value) {
+  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  uint8_t& p = image[y * stride + x];
+  p = std::max(p, value);
+}
+
+std::string FindFontFile(const char* family, bool bold) {
+  std::string path;
+  if (!FcInit()) return path;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  // The best match, or failing that any sans face fontconfig knows.
+  if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) path = reinterpret_cast<char*>(file);
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  return path;
+}
+
+}  // namespace
+
+GlyphFont* OpenGlyphFont(const char* family, bool bold, int pixelHeight, std::string* source) {
+  auto* font = new GlyphFont;
+  font->pixelHeight = std::max(pixelHeight, 1);
+  font->scale = std::max(1, font->pixelHeight / 9);
+  std::string path = FindFontFile(family, bold);
+  if (!path.empty() && FT_Init_FreeType(&font->library) == 0) {
+    if (FT_New_Face(font->library, path.c_str(), 0, &font->face) == 0 &&
+        FT_Set_Pixel_Sizes(font->face, 0, static_cast<FT_UInt>(font->pixelHeight)) == 0) {
+      if (source) *source = path;
+      return font;
+    }
+    if (font->face) FT_Done_Face(font->face);
+    font->face = nullptr;
+    FT_Done_FreeType(font->library);
+    font->library = nullptr;
+  }
+  if (source) *source = "built-in";
+  return font;
+}
+
+void CloseGlyphFont(GlyphFont* font) {
+  if (!font) return;
+  if (font->face) FT_Done_Face(font->face);
+  if (font->library) FT_Done_FreeType(font->library);
+  delete font;
+}
+
+bool IsBuiltInGlyphFont(const GlyphFont* font) { return !font || !font->face; }
+
+int GlyphAscent(const GlyphFont* font) {
+  if (IsBuiltInGlyphFont(font)) return font ? 8 * font->scale : 8;
+  return static_cast<int>((font->face->size->metrics.ascender + 63) >> 6);
+}
+
+int GlyphLineHeight(const GlyphFont* font) {
+  if (IsBuiltInGlyphFont(font)) return font ? 10 * font->scale : 10;
+  return static_cast<int>((font->face->size->metrics.height + 63) >> 6);
+}
+
+int MeasureGlyphText(const GlyphFont* font, std::u32string_view text) {
+  if (IsBuiltInGlyphFont(font)) return static_cast<int>(text.size()) * 6 * (font ? font->scale : 1);
+  long pen = 0;
+  for (char32_t c : text)
+    if (FT_Load_Char(font->face, c, FT_LOAD_DEFAULT) == 0) pen += font->face->glyph->advance.x;
+  return static_cast<int>((pen + 32) >> 6);
+}
+
+void DrawGlyphText(GlyphFont* font, std::u32string_view text, int left, int top, uint8_t* image, int width,
+                   int height, int stride) {
+  if (!image) return;
+  if (IsBuiltInGlyphFont(font)) {
+    int s = font ? font->scale : 1;
+    int pen = left;
+    for (char32_t c : text) {
+      if (c != U' ') {
+        const char* const* rows = BuiltInRows(c);
+        for (int r = 0; r < 7; ++r)
+          for (int col = 0; col < 5; ++col)
+            if (rows[r][col] == '#')
+              for (int dy = 0; dy < s; ++dy)
+                for (int dx = 0; dx < s; ++dx)
+                  Plot(image, width, height, stride, pen + col * s + dx, top + (r + 1) * s + dy, 255);
+      }
+      pen += 6 * s;
+    }
+    return;
+  }
+  int baseline = top + GlyphAscent(font);
+  long pen = static_cast<long>(left) << 6;
+  for (char32_t c : text) {
+    if (FT_Load_Char(font->face, c, FT_LOAD_RENDER) != 0) continue;
+    FT_GlyphSlot g = font->face->glyph;
+    const FT_Bitmap& bm = g->bitmap;
+    int x0 = static_cast<int>((pen + 32) >> 6) + g->bitmap_left;
+    int y0 = baseline - g->bitmap_top;
+    for (unsigned r = 0; r < bm.rows; ++r)
+      for (unsigned col = 0; col < bm.width; ++col) {
+        uint8_t v = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                        ? ((bm.buffer[r * bm.pitch + col / 8] >> (7 - col % 8)) & 1 ? 255 : 0)
+                        : bm.buffer[r * bm.pitch + col];
+        Plot(image, width, height, stride, x0 + static_cast<int>(col), y0 + static_cast<int>(r), v);
+      }
+    pen += g->advance.x;
+  }
+}
+
+std::u32string Latin1ToCodePoints(std::string_view bytes) {
+  std::u32string out;
+  out.reserve(bytes.size());
+  for (char b : bytes) out.push_back(static_cast<unsigned char>(b));
+  return out;
+}

@@ -1,0 +1,18 @@
+// platform/headless.h: an OpenGL compatibility context without any window or X server
+// (EGL on the surfaceless platform), drawing into an off-screen framebuffer with depth 24
+// and stencil 8 of any size. For tests and for frame-exact capture.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct HeadlessContext;  // opaque
+
+// Creates the context, makes it current and binds the framebuffer. Null with a message on failure.
+HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error);
+void DestroyHeadlessContext(HeadlessContext* context);
+void GetHeadlessSize(const HeadlessContext* context, int& width, int& height);
+// Reads the framebuffer as 8-bit RGB, row 0 at the top of the picture.
+std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* context);
+// Reads the stencil buffer, row 0 at the top.
+std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* context);

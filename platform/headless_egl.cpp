@@ -1,0 +1,161 @@
+// EGL backend of platform/headless.h: Mesa's surfaceless platform, a desktop OpenGL
+// compatibility context and a framebuffer object with RGBA8 colour and depth24/stencil8.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#define GL_GLEXT_PROTOTYPES 0
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+
+#include "platform/headless.h"
+
+namespace {
+struct FboCalls {
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+};
+
+template <typename T>
+bool Load(T& fn, const char* name) {
+  fn = reinterpret_cast<T>(eglGetProcAddress(name));
+  return fn != nullptr;
+}
+}  // namespace
+
+struct HeadlessContext {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  EGLContext context = EGL_NO_CONTEXT;
+  GLuint framebuffer = 0, colour = 0, depthStencil = 0;
+  int width = 0, height = 0;
+  FboCalls gl{};
+};
+
+HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error) {
+  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
+    error = "framebuffer size out of range";
+    return nullptr;
+  }
+  auto getPlatformDisplay =
+      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  EGLDisplay display = EGL_NO_DISPLAY;
+  if (getPlatformDisplay) display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (display == EGL_NO_DISPLAY) {
+    error = "EGL has no surfaceless platform (Mesa's EGL is needed)";
+    return nullptr;
+  }
+  EGLint major = 0, minor = 0;
+  if (!eglInitialize(display, &major, &minor)) {
+    error = "eglInitialize failed";
+    return nullptr;
+  }
+  if (!eglBindAPI(EGL_OPENGL_API)) {
+    error = "EGL cannot bind desktop OpenGL";
+    eglTerminate(display);
+    return nullptr;
+  }
+  const EGLint configAttribs[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+  EGLConfig config = nullptr;
+  EGLint count = 0;
+  // Surfaceless: any config will do, the framebuffer object carries the real formats.
+  if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1) config = nullptr;
+  const EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                   EGL_NONE};
+  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttribs);
+  if (context == EGL_NO_CONTEXT) {
+    error = "cannot create an OpenGL compatibility context through EGL";
+    eglTerminate(display);
+    return nullptr;
+  }
+  if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
+    error = "cannot make the surfaceless context current";
+    eglDestroyContext(display, context);
+    eglTerminate(display);
+    return nullptr;
+  }
+  auto* h = new HeadlessContext;
+  h->display = display;
+  h->context = context;
+  h->width = width;
+  h->height = height;
+  FboCalls& f = h->gl;
+  bool ok = Load(f.genFramebuffers, "glGenFramebuffers") && Load(f.bindFramebuffer, "glBindFramebuffer") &&
+            Load(f.deleteFramebuffers, "glDeleteFramebuffers") && Load(f.genRenderbuffers, "glGenRenderbuffers") &&
+            Load(f.bindRenderbuffer, "glBindRenderbuffer") && Load(f.deleteRenderbuffers, "glDeleteRenderbuffers") &&
+            Load(f.renderbufferStorage, "glRenderbufferStorage") &&
+            Load(f.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+            Load(f.checkFramebufferStatus, "glCheckFramebufferStatus");
+  if (!ok) {
+    error = "the OpenGL context has no framebuffer objects";
+    DestroyHeadlessContext(h);
+    return nullptr;
+  }
+  f.genFramebuffers(1, &h->framebuffer);
+  f.bindFramebuffer(GL_FRAMEBUFFER, h->framebuffer);
+  f.genRenderbuffers(1, &h->colour);
+  f.bindRenderbuffer(GL_RENDERBUFFER, h->colour);
+  f.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, h->colour);
+  f.genRenderbuffers(1, &h->depthStencil);
+  f.bindRenderbuffer(GL_RENDERBUFFER, h->depthStencil);
+  f.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, h->depthStencil);
+  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, h->depthStencil);
+  if (f.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    error = "the off-screen framebuffer is incomplete";
+    DestroyHeadlessContext(h);
+    return nullptr;
+  }
+  glDrawBuffer(GL_COLOR_ATTACHMENT0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glViewport(0, 0, width, height);
+  return h;
+}
+
+void DestroyHeadlessContext(HeadlessContext* h) {
+  if (!h) return;
+  if (h->framebuffer && h->gl.deleteFramebuffers) {
+    h->gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    h->gl.deleteFramebuffers(1, &h->framebuffer);
+  }
+  if (h->colour && h->gl.deleteRenderbuffers) h->gl.deleteRenderbuffers(1, &h->colour);
+  if (h->depthStencil && h->gl.deleteRenderbuffers) h->gl.deleteRenderbuffers(1, &h->depthStencil);
+  eglMakeCurrent(h->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglDestroyContext(h->display, h->context);
+  eglTerminate(h->display);
+  delete h;
+}
+
+void GetHeadlessSize(const HeadlessContext* h, int& width, int& height) {
+  width = h ? h->width : 0;
+  height = h ? h->height : 0;
+}
+
+static std::vector<uint8_t> ReadRows(const HeadlessContext* h, GLenum format, int channels) {
+  std::vector<uint8_t> bottomUp(static_cast<size_t>(h->width) * h->height * channels);
+  glFinish();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, h->width, h->height, format, GL_UNSIGNED_BYTE, bottomUp.data());
+  std::vector<uint8_t> topDown(bottomUp.size());
+  size_t rowBytes = static_cast<size_t>(h->width) * channels;
+  for (int y = 0; y < h->height; ++y)
+    std::copy_n(bottomUp.data() + (h->height - 1 - y) * rowBytes, rowBytes, topDown.data() + y * rowBytes);
+  return topDown;
+}
+
+std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* h) {
+  if (!h) return {};
+  return ReadRows(h, GL_RGB, 3);
+}
+
+std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* h) {
+  if (!h) return {};
+  return ReadRows(h, GL_STENCIL_INDEX, 1);
+}

@@ -1,0 +1,70 @@
+// platform/window.h: the windows of the demo and their events.
+//
+// Two kinds of window exist: the resolution chooser (a small 2D canvas the shell paints
+// itself) and the render window (an OpenGL compatibility context with depth 24, stencil 8,
+// double-buffered). The event pump hands the shell only what it reacts to: paints (the
+// 20 ms frame timer, or the system asking for one), size changes with the client size,
+// the Escape character, keys and clicks for the chooser, close requests and quit.
+// No SDL type appears here, so another backend can stand behind the same calls.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct PlatformWindow;  // opaque
+
+enum class VideoInitResult { Ok, NoDisplay, Failed };
+// Starts the video subsystem. NoDisplay when there is no display to show windows on
+// (including a silent fall-back to an off-screen driver); message says what happened.
+VideoInitResult InitVideo(std::string& message);
+void ShutdownVideo();
+
+// Size of the desktop display mode, read before any mode change.
+void GetDesktopSize(int& width, int& height);
+
+// --- resolution chooser: a plain canvas window --------------------------------------
+PlatformWindow* CreateCanvasWindow(const char* title, int x, int y, int width, int height);
+void CanvasFillRect(PlatformWindow* window, int x, int y, int width, int height, uint32_t rgb);
+// Paints an 8-bit coverage map (0 = background kept, 255 = full colour) in one colour.
+void CanvasBlendCoverage(PlatformWindow* window, int x, int y, int width, int height, const uint8_t* coverage,
+                         int stride, uint32_t rgb);
+void CanvasPresent(PlatformWindow* window);
+
+// --- render window --------------------------------------------------------------------
+enum class RenderWindowError { None, NoPixelFormat, NoStencil, NoContext };
+// Full screen switches the display to width x height at 32 bits per pixel (falling back to
+// a desktop-sized, scaled full screen where the display cannot switch); windowed opens a
+// sizeable window with a caption at the top-left corner.
+PlatformWindow* CreateRenderWindow(const char* title, int width, int height, bool fullScreen,
+                                   RenderWindowError& error, std::string& detail);
+// Leaves full screen, giving the display back its desktop mode. Safe to call repeatedly.
+void RestoreDisplayMode(PlatformWindow* window);
+void GetDrawableSize(PlatformWindow* window, int& width, int& height);
+void SwapRenderWindow(PlatformWindow* window);
+void SetCursorVisible(bool visible);
+// Releases the GL context (made current on creation) and the window.
+void DestroyPlatformWindow(PlatformWindow* window);
+
+// GL entry point and extension look-up for the current context.
+void* GetGLProcAddress(const char* name);
+bool HasGLExtension(const char* name);
+
+// --- events ----------------------------------------------------------------------------
+enum class WindowEventType { None, Paint, Size, Char, Key, MouseDown, Close, Quit };
+enum class Key { Other, Up, Down, Left, Right, Return, Space, Escape };
+
+struct WindowEvent {
+  WindowEventType type = WindowEventType::None;
+  PlatformWindow* window = nullptr;  // null for Quit
+  int width = 0, height = 0;          // Size: the new client size in pixels
+  int charCode = 0;                   // Char: 27 for Escape
+  Key key = Key::Other;               // Key
+  int x = 0, y = 0;                   // MouseDown: client coordinates of a left click
+};
+
+// A timer that turns into a Paint event for the window every `milliseconds`.
+void StartPaintTimer(PlatformWindow* window, unsigned milliseconds);
+void StopPaintTimer();
+bool PollWindowEvent(WindowEvent& event);  // false when the queue is empty
+bool WaitWindowEvent(WindowEvent& event);  // blocks; false only on an internal error
+// Queues a Quit event (SIGINT and SIGTERM arrive as one too).
+void PostQuitEvent();

@@ -1,0 +1,23 @@
+// scenes/camera.h: the shared camera and projection of every 3D scene, and the cube
+// lattice of the cube-field scene.
+#pragma once
+
+struct Camera {
+  float eye[3] = {0.0f, 0.0f, 50.0f};
+  float target[3] = {0.0f, 0.0f, 0.0f};
+};
+
+extern Camera camera;
+extern float fieldOfView;  // vertical, in degrees
+
+// Eye (0, 0, 50), target (0, 0, 0), field of view 100: what every scene's set-up starts from.
+void ResetCamera();
+// Projection with the fixed 4/3 aspect whatever the window's shape, then the camera view.
+void ApplyProjection();
+// One textured cube with normals, corner at the origin, spanning 0..edge on each axis.
+void DrawCube(float edge);
+// Compiles the 11 x 11 x 11 lattice and sets the cube field's fog and GL state; first call only.
+void SetupCubeLattice();
+void DrawCubeLattice();
+// Forgets the lattice list (for a new GL context, as tests and tools make).
+void ResetCubeLattice();

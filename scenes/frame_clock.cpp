@@ -1,0 +1,3 @@
+#include "scenes/frame_clock.h"
+
+FrameClock frameClock;

@@ -1,0 +1,14 @@
+// scenes/scenes.h: the entry points the frame's schedule calls, one per scene, each
+// drawing its content for the current frame from frameClock. Each runs its own
+// one-time set-up on its first call.
+#pragma once
+
+void DrawOpeningScene();
+void DrawCubeFieldScene();      // reads frameClock.cubeFieldMode
+void DrawWaveFloorScene();
+void DrawLightningScene();
+void DrawBlobOrbitScene();
+void DrawBlobTunnelScene();
+void DrawRingTubeScene();
+void DrawWobblingMeshScene();   // reads frameClock.wobbleMode
+void DrawEndText();             // the closing overlay, drawn on top of the scene

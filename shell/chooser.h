@@ -1,0 +1,31 @@
+// shell/chooser.h: the resolution chooser: eight radio lines and a Start button in a
+// small window, and the table that turns the chosen line into a display mode.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+inline constexpr int kChooserWidth = 167, kChooserHeight = 295;
+inline constexpr int kStartId = 100, kFirstLineId = 101;
+inline constexpr int kChooserLines = 8;
+
+struct DisplayChoice {
+  int32_t width, height;
+  bool fullScreen;
+};
+
+// The labels exactly as stored: the letter o stands for a zero in most of them.
+std::string_view ChooserLabel(int line);  // line 0..7
+// Entry 1..8 to its mode; any other value (0 included) gives 1024 x 768 full screen.
+DisplayChoice ResolveChooserEntry(int32_t entry);
+
+// A click or key press on control `id`, as the chooser's window procedure takes it:
+// Start sets the start flag (choosing line 1 when nothing is chosen); a line id chooses it.
+// Returns true when the chooser should close.
+bool ChooserCommand(int id, int32_t& chosenEntry, int32_t& startFlag);
+// The control under a client-area point, or 0.
+int ChooserControlAt(int x, int y);
+
+enum class ChooserOutcome { Started, Closed, Failed };
+// Shows the chooser and waits for Start (or a quit, which keeps the current choice).
+// Closed: the window was closed without Start; the program should end quietly.
+ChooserOutcome RunChooser(int32_t& chosenEntry, int32_t& startFlag);

@@ -1,0 +1,39 @@
+// shell/frame.h: the frame loop: the audible music position becomes the sync time, a fixed
+// schedule picks the one scene drawn for it, and the run ends by itself past order 46.
+#pragma once
+#include <cstdint>
+
+struct WindowEvent;
+
+enum class SceneId { Opening, CubeField, WaveFloor, Lightning, BlobOrbit, BlobTunnel, RingTube, WobblingMesh };
+
+struct ScheduleStep {
+  SceneId scene;
+  int32_t cubeFieldMode;  // set before the call when non-zero
+  int32_t wobbleMode;     // set before the call when non-zero
+};
+
+// The scene for a sync time: strict greater-than against each threshold, highest first.
+ScheduleStep PickScene(float syncTime);
+// order + row / 1000, formed in double and rounded to float.
+float ComputeSyncTime(int32_t order, int32_t row);
+// Seconds of a tick count, as the clock keeps them: ticks x 0.001f rounded to float.
+float TickSeconds(uint32_t ticks);
+// The sync time after which the end-text overlay is drawn, and after which the run ends.
+inline constexpr double kEndTextFrom = 28.032, kEndOfRun = 46.0;
+
+// Calls the entry point of a scene.
+void CallScene(SceneId scene);
+
+// Runs one frame; 0 to go on, 1 when the presentation has finished (nothing presented).
+int RenderFrame();
+// glFlush, then the buffer swap of the render window (if any).
+void PresentFrame();
+// Viewport to the current size, then the shared projection.
+void ResizeViewport();
+// Stops the music and gives the display back its desktop mode; runs at most once.
+void EndPresentation();
+// Restores the display, releases the GL context, stops the frame timer, posts quit; at most once.
+void TeardownRenderWindow();
+// What the render window does with an event from the pump.
+void HandleRenderWindowEvent(const WindowEvent& event);

@@ -1,0 +1,3 @@
+#include "texgen/upload.h"
+
+std::array<uint32_t, GeneratedTextureCount> textureNames{};
