@@ -102,6 +102,12 @@ VideoInitResult InitVideo(std::string& message) {
   // Where the user named a driver, trust it; otherwise an off-screen or dummy driver means
   // SDL found no display and fell back silently, and the demo would play unseen.
   const char* requested = std::getenv("SDL_VIDEODRIVER");
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!(requested && *requested) && !(x11 && *x11) && !(wayland && *wayland)) {
+    // No desktop session: only a bare console (kernel mode setting) could still show us.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
+  }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     message = std::string("no display to open a window on (") + SDL_GetError() + ")";
     return VideoInitResult::NoDisplay;

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Drives the real program as a user would, on the X display it is given (Xvfb in the suite).
+# usage: e2e_window.sh VALE X11_CLOSE SCENARIO
+#   start    pick "windowed", press Start, see the render window, Escape ends it with code 0
+#   keys     arrow keys and Enter instead of the mouse, then Escape
+#   close    close the chooser window: the program ends with code 0, no render window
+#   sigterm  SIGTERM while the demo runs: it ends with code 0
+set -u
+vale=$1 closer=$2 scenario=$3
+export SDL_AUDIODRIVER=dummy
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+fail() { echo "FAIL ($scenario): $*"; echo "--- program output:"; cat "$log"; kill -9 "$pid" 2>/dev/null; exit 1; }
+
+find_window() {  # name, tries of 0.1 s
+  local id
+  for _ in $(seq 1 "$2"); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+code=
+wait_exit() {  # seconds; sets code to the exit code
+  for _ in $(seq 1 $(($1 * 10))); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; code=$?; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+"$vale" >"$log" 2>&1 &
+pid=$!
+
+chooser=$(find_window "Select your resolution" 100) || fail "the chooser window did not appear"
+sleep 0.3
+
+case "$scenario" in
+  close)
+    "$closer" "$chooser"
+    wait_exit 5 || fail "still running 5 s after the chooser was closed"
+    [ "$code" = 0 ] || fail "exit code $code after closing the chooser"
+    find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared"
+    echo "ok: closing the chooser ended the program with code 0"
+    exit 0 ;;
+  keys)
+    xdotool windowfocus --sync "$chooser" 2>/dev/null || xdotool windowfocus "$chooser"
+    # Up from nothing chosen wraps to the last line, "windowed"; Enter starts.
+    xdotool key Up
+    sleep 0.1
+    xdotool key Return ;;
+  *)
+    xdotool mousemove --window "$chooser" 40 190 click 1   # the "windowed" line
+    sleep 0.2
+    xdotool mousemove --window "$chooser" 80 234 click 1 ;; # Start
+esac
+
+render=$(find_window "Vale of Quoms - by Orvik" 100) || fail "the render window did not appear"
+geometry=$(xdotool getwindowgeometry "$render")
+echo "$geometry" | grep -q "Geometry: 800x600" || fail "render window is not 800 x 600 windowed: $geometry"
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
+
+if [ "$scenario" = sigterm ]; then
+  kill -TERM "$pid"
+  wait_exit 5 || fail "still running 5 s after SIGTERM"
+  [ "$code" = 0 ] || fail "exit code $code after SIGTERM"
+  echo "ok: SIGTERM ended the run with code 0"
+  exit 0
+fi
+
+xdotool windowfocus "$render" 2>/dev/null
+xdotool key Escape
+wait_exit 5 || fail "still running 5 s after Escape"
+[ "$code" = 0 ] || fail "exit code $code after Escape"
+echo "ok: $scenario: chooser, windowed render window, Escape ended it with code 0"
