@@ -13,6 +13,8 @@ struct GlyphFont;  // opaque
 // bold or regular, at a pixel height (the em size, as a GDI font height of -h would be).
 // Never null: falls back to the built-in font. `source` says which file or "built-in".
 GlyphFont* OpenGlyphFont(const char* family, bool bold, int pixelHeight, std::string* source = nullptr);
+// The built-in font alone, at about the given pixel height.
+GlyphFont* OpenBuiltInGlyphFont(int pixelHeight);
 void CloseGlyphFont(GlyphFont* font);
 bool IsBuiltInGlyphFont(const GlyphFont* font);
 

@@ -90,9 +90,7 @@ std::string FindFontFile(const char* family, bool bold) {
 }  // namespace
 
 GlyphFont* OpenGlyphFont(const char* family, bool bold, int pixelHeight, std::string* source) {
-  auto* font = new GlyphFont;
-  font->pixelHeight = std::max(pixelHeight, 1);
-  font->scale = std::max(1, font->pixelHeight / 9);
+  GlyphFont* font = OpenBuiltInGlyphFont(pixelHeight);
   std::string path = FindFontFile(family, bold);
   if (!path.empty() && FT_Init_FreeType(&font->library) == 0) {
     if (FT_New_Face(font->library, path.c_str(), 0, &font->face) == 0 &&
@@ -106,6 +104,13 @@ GlyphFont* OpenGlyphFont(const char* family, bool bold, int pixelHeight, std::st
     font->library = nullptr;
   }
   if (source) *source = "built-in";
+  return font;
+}
+
+GlyphFont* OpenBuiltInGlyphFont(int pixelHeight) {
+  auto* font = new GlyphFont;
+  font->pixelHeight = std::max(pixelHeight, 1);
+  font->scale = std::max(1, font->pixelHeight / 9);
   return font;
 }
 

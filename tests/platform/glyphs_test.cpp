@@ -1,0 +1,66 @@
+// Glyphs from the system font, and the built-in font that stands in when there is none.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "platform/glyphs.h"
+
+namespace {
+int Ink(const std::vector<uint8_t>& image) { return std::accumulate(image.begin(), image.end(), 0); }
+
+// Columns that hold any ink, as [first, last].
+std::pair<int, int> InkColumns(const std::vector<uint8_t>& image, int w, int h) {
+  int first = w, last = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (image[y * w + x]) first = std::min(first, x), last = std::max(last, x);
+  return {first, last};
+}
+}  // namespace
+
+TEST(Glyphs, SystemFontDrawsBoldTextInsideTheLineBox) {
+  std::string source;
+  GlyphFont* font = OpenGlyphFont("Arial", true, 16, &source);
+  ASSERT_NE(font, nullptr);
+  if (IsBuiltInGlyphFont(font)) GTEST_SKIP() << "no font files on this machine";
+  constexpr int w = 64, h = 24;
+  std::vector<uint8_t> image(w * h, 0);
+  DrawGlyphText(font, U"Start", 2, 0, image.data(), w, h, w);
+  EXPECT_GT(Ink(image), 255 * 20);
+  auto [first, last] = InkColumns(image, w, h);
+  EXPECT_GE(first, 2);
+  EXPECT_NEAR(last - first + 1, MeasureGlyphText(font, U"Start"), 3);
+  EXPECT_GT(GlyphAscent(font), 8);
+  EXPECT_LE(GlyphAscent(font), GlyphLineHeight(font));
+  CloseGlyphFont(font);
+}
+
+TEST(Glyphs, DrawingIsClippedToTheImage) {
+  GlyphFont* font = OpenGlyphFont("sans-serif", false, 40);
+  std::vector<uint8_t> image(8 * 8 + 8, 0);  // 8 guard bytes past the 8 x 8 image
+  DrawGlyphText(font, U"WWWW", -20, -10, image.data(), 8, 8, 8);
+  DrawGlyphText(font, U"WWWW", 4, 4, image.data(), 8, 8, 8);
+  for (int i = 64; i < 72; ++i) EXPECT_EQ(image[i], 0) << "wrote past the image";
+  CloseGlyphFont(font);
+}
+
+TEST(Glyphs, TheBuiltInFontCoversEveryChooserLabel) {
+  GlyphFont* builtIn = OpenBuiltInGlyphFont(12);
+  ASSERT_NE(builtIn, nullptr);
+  EXPECT_TRUE(IsBuiltInGlyphFont(builtIn));
+  for (const char* label : {"64ox48o", "1o24x768 (default)", "windowed", "Start"}) {
+    std::u32string text = Latin1ToCodePoints(label);
+    int width = MeasureGlyphText(builtIn, text);
+    EXPECT_GT(width, 0);
+    std::vector<uint8_t> image(200 * 20, 0);
+    DrawGlyphText(builtIn, text, 0, 0, image.data(), 200, 20, 200);
+    EXPECT_GT(Ink(image), 0) << label;
+  }
+  CloseGlyphFont(builtIn);
+}
+
+TEST(Glyphs, Latin1BytesBecomeCodePoints) {
+  EXPECT_EQ(Latin1ToCodePoints("A\xE9\xFF"), std::u32string({U'A', 0xE9, 0xFF}));
+}

@@ -1,0 +1,50 @@
+// The off-screen GL context: sizes, depth and stencil, and read-back orientation.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include "platform/headless.h"
+
+TEST(Headless, RejectsImpossibleSizes) {
+  std::string error;
+  EXPECT_EQ(CreateHeadlessContext(0, 10, error), nullptr);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(CreateHeadlessContext(10, -1, error), nullptr);
+}
+
+TEST(Headless, HasDepthAndStencilAndReadsTopRowFirst) {
+  std::string error;
+  HeadlessContext* c = CreateHeadlessContext(37, 21, error);
+  if (!c) GTEST_SKIP() << error;
+  int w = 0, h = 0;
+  GetHeadlessSize(c, w, h);
+  EXPECT_EQ(w, 37);
+  EXPECT_EQ(h, 21);
+  GLint depthBits = 0, stencilBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+  EXPECT_GE(depthBits, 24);
+  EXPECT_GE(stencilBits, 8);
+
+  // Red everywhere, green in the top rows only (GL's y grows upwards).
+  glClearColor(1, 0, 0, 1);
+  glClearStencil(0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 16, 37, 5);
+  glClearColor(0, 1, 0, 1);
+  glClearStencil(3);
+  glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  std::vector<uint8_t> rgb = ReadHeadlessPixels(c);
+  std::vector<uint8_t> stencil = ReadHeadlessStencil(c);
+  ASSERT_EQ(rgb.size(), 37u * 21 * 3);
+  ASSERT_EQ(stencil.size(), 37u * 21);
+  EXPECT_EQ(rgb[0], 0);
+  EXPECT_EQ(rgb[1], 255);
+  EXPECT_EQ(stencil[0], 3);
+  size_t last = (37 * 21 - 1);
+  EXPECT_EQ(rgb[3 * last], 255);
+  EXPECT_EQ(rgb[3 * last + 1], 0);
+  EXPECT_EQ(stencil[last], 0);
+  DestroyHeadlessContext(c);
+}
