@@ -66,5 +66,6 @@ void StartPaintTimer(PlatformWindow* window, unsigned milliseconds);
 void StopPaintTimer();
 bool PollWindowEvent(WindowEvent& event);  // false when the queue is empty
 bool WaitWindowEvent(WindowEvent& event);  // blocks; false only on an internal error
-// Queues a Quit event (SIGINT and SIGTERM arrive as one too).
+// Queues a Quit event. SIGINT and SIGTERM arrive as one too, and then this says so.
 void PostQuitEvent();
+bool TerminationRequested();

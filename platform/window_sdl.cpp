@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +14,19 @@
 namespace {
 
 Uint32 gPaintEventType = 0;
+volatile std::sig_atomic_t gTerminationSignal = 0;  // set by SIGINT / SIGTERM
+bool gTerminationReported = false;
+
+extern "C" void OnTerminationSignal(int signal) { gTerminationSignal = signal; }
+
+// A termination signal is reported once, as a Quit event, from the event pump.
+bool TakeTermination(WindowEvent& out) {
+  if (!gTerminationSignal || gTerminationReported) return false;
+  gTerminationReported = true;
+  out = WindowEvent{};
+  out.type = WindowEventType::Quit;
+  return true;
+}
 SDL_TimerID gPaintTimer = 0;
 std::atomic<bool> gPaintPending{false};  // the timer queues one paint at a time, as a window timer would
 Uint32 gPaintWindowId = 0;
@@ -108,6 +122,10 @@ VideoInitResult InitVideo(std::string& message) {
     // No desktop session: only a bare console (kernel mode setting) could still show us.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "kmsdrm");
   }
+  // Our own handlers, so that a signal can be told from other quit requests.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  std::signal(SIGINT, OnTerminationSignal);
+  std::signal(SIGTERM, OnTerminationSignal);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     message = std::string("no display to open a window on (") + SDL_GetError() + ")";
     return VideoInitResult::NoDisplay;
@@ -297,7 +315,10 @@ void StopPaintTimer() {
   gPaintTimer = 0;
 }
 
+bool TerminationRequested() { return gTerminationSignal != 0; }
+
 bool PollWindowEvent(WindowEvent& event) {
+  if (TakeTermination(event)) return true;
   SDL_Event e;
   while (SDL_PollEvent(&e))
     if (Translate(e, event)) return true;
@@ -307,8 +328,9 @@ bool PollWindowEvent(WindowEvent& event) {
 bool WaitWindowEvent(WindowEvent& event) {
   SDL_Event e;
   for (;;) {
-    if (!SDL_WaitEvent(&e)) return false;
-    if (Translate(e, event)) return true;
+    if (TakeTermination(event)) return true;
+    // Wake now and then: a signal handler may not touch the event queue itself.
+    if (SDL_WaitEventTimeout(&e, 50) && Translate(e, event)) return true;
   }
 }
 

@@ -120,7 +120,12 @@ ChooserOutcome RunChooser(int32_t& chosenEntry, int32_t& startFlag) {
   WindowEvent e;
   while (startFlag == 0) {
     if (!WaitWindowEvent(e)) break;
-    if (e.type == WindowEventType::Quit) break;  // ends the wait with the current choice
+    if (e.type == WindowEventType::Quit) {
+      // A quit request ends the wait with the current choice; an interrupt from the
+      // terminal or a termination signal ends the program instead.
+      if (TerminationRequested()) outcome = ChooserOutcome::Closed;
+      break;
+    }
     if (e.window != w) continue;
     int id = 0;
     switch (e.type) {

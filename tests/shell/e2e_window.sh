@@ -5,6 +5,7 @@
 #   keys     arrow keys and Enter instead of the mouse, then Escape
 #   close    close the chooser window: the program ends with code 0, no render window
 #   sigterm  SIGTERM while the demo runs: it ends with code 0
+#   interrupt  SIGINT while the chooser waits: the program ends with code 0, no render window
 set -u
 vale=$1 closer=$2 scenario=$3
 export SDL_AUDIODRIVER=dummy
@@ -45,6 +46,13 @@ case "$scenario" in
     [ "$code" = 0 ] || fail "exit code $code after closing the chooser"
     find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared"
     echo "ok: closing the chooser ended the program with code 0"
+    exit 0 ;;
+  interrupt)
+    kill -INT "$pid"
+    wait_exit 5 || fail "still running 5 s after SIGINT"
+    [ "$code" = 0 ] || fail "exit code $code after SIGINT"
+    find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared"
+    echo "ok: SIGINT in the chooser ended the program with code 0"
     exit 0 ;;
   keys)
     xdotool windowfocus --sync "$chooser" 2>/dev/null || xdotool windowfocus "$chooser"
