@@ -39,21 +39,21 @@ pid=$!
 chooser=$(find_window "Select your resolution" 100) || fail "the chooser window did not appear"
 sleep 0.3
 
+ends_quietly() {  # what was done: the program must end with code 0 and no render window
+  wait_exit 5 || fail "still running 5 s after $1"
+  [ "$code" = 0 ] || fail "exit code $code after $1"
+  find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared after $1"
+  echo "ok: $1 ended the program with code 0"
+  exit 0
+}
+
 case "$scenario" in
   close)
     "$closer" "$chooser"
-    wait_exit 5 || fail "still running 5 s after the chooser was closed"
-    [ "$code" = 0 ] || fail "exit code $code after closing the chooser"
-    find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared"
-    echo "ok: closing the chooser ended the program with code 0"
-    exit 0 ;;
+    ends_quietly "closing the chooser" ;;
   interrupt)
     kill -INT "$pid"
-    wait_exit 5 || fail "still running 5 s after SIGINT"
-    [ "$code" = 0 ] || fail "exit code $code after SIGINT"
-    find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared"
-    echo "ok: SIGINT in the chooser ended the program with code 0"
-    exit 0 ;;
+    ends_quietly "SIGINT in the chooser" ;;
   keys)
     xdotool windowfocus --sync "$chooser" 2>/dev/null || xdotool windowfocus "$chooser"
     # Up from nothing chosen wraps to the last line, "windowed"; Enter starts.
