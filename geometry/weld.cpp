@@ -44,7 +44,10 @@ WeldedMesh WeldTriangles(std::span<const std::array<Vec3, 3>> triangles) {
       if (added) out.vertices.push_back(p);
       face[c] = it->second;
     }
-    out.triangles.push_back(face);
+    if (face[0] == face[1] || face[1] == face[2] || face[0] == face[2])
+      ++out.collapsedTriangles;
+    else
+      out.triangles.push_back(face);
   }
   return out;
 }

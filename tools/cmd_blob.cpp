@@ -42,7 +42,9 @@ int RunBlob(std::span<const std::string> argv) {
   const int32_t count = PolygoniseIsoSurface(blobSurface);
   const WeldedMesh welded = WeldIsoSurface(blobSurface);
   if (!WriteObj(args.positional[0], welded, error)) return ToolFail(error);
-  std::printf("%d triangles, %zu vertices\n", count, welded.vertices.size());
+  // Triangles through a grid sample collapse when welded and are not written.
+  std::printf("%d triangles (%zu written, %lld collapsed), %zu vertices\n", count, welded.triangles.size(),
+              static_cast<long long>(welded.collapsedTriangles), welded.vertices.size());
   return 0;
 }
 

@@ -8,7 +8,6 @@ EdgeTopology AnalyseEdges(const WeldedMesh& mesh) {
   std::map<std::pair<int32_t, int32_t>, int> directed;
   EdgeTopology out;
   for (const auto& t : mesh.triangles) {
-    if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) ++out.degenerateTriangles;
     for (int c = 0; c < 3; ++c) ++directed[{t[c], t[(c + 1) % 3]}];
   }
   std::map<std::pair<int32_t, int32_t>, int> undirected;

@@ -14,7 +14,6 @@ struct EdgeTopology {
   int64_t boundaryEdges = 0; // used by one triangle
   int64_t overusedEdges = 0; // used by three or more
   int64_t unpairedDirections = 0;  // directed edges whose reverse is missing (inconsistent winding)
-  int64_t degenerateTriangles = 0; // a repeated corner after welding
   int64_t EulerCharacteristic(int64_t vertices, int64_t faces) const { return vertices - edges + faces; }
 };
 EdgeTopology AnalyseEdges(const WeldedMesh& mesh);

@@ -14,6 +14,7 @@ TEST(Weld, EqualPositionsBecomeOneVertexAndWindingIsKept) {
       {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}},
       {{{1, 0, 0}, {0, -0.0f, 0}, {0, 0, 1}}},  // -0 welds with 0
       {{{0, 1, 0}, {0, 0, 1}, {1e-7f, 0, 0}}},  // near is not equal
+      {{{0, 0, 1}, {1, 0, 0}, {0, 0, 1}}},      // collapses
   };
   const WeldedMesh w = WeldTriangles(soup);
   ASSERT_EQ(w.vertices.size(), 5u);
@@ -21,6 +22,8 @@ TEST(Weld, EqualPositionsBecomeOneVertexAndWindingIsKept) {
   EXPECT_EQ(w.triangles[1], (std::array<int32_t, 3>{1, 0, 3}));
   EXPECT_EQ(w.triangles[2], (std::array<int32_t, 3>{2, 3, 4}));
   EXPECT_EQ(w.vertices[4].x, 1e-7f);
+  EXPECT_EQ(w.triangles.size(), 3u);
+  EXPECT_EQ(w.collapsedTriangles, 1);
 }
 
 TEST(Weld, ObjOutputAndWriteFailure) {
