@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <string>
+
+#include "geometry/iso_surface.h"
+#include "geometry/metaball.h"
+#include "geometry/mesh.h"
+#include "platform/headless.h"
+
+namespace {
+
+class Draw : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    context_ = CreateHeadlessContext(64, 64, error);
+    ASSERT_NE(context_, nullptr) << error;
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-20, 20, -20, 20, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  void TearDown() override {
+    if (context_) DestroyHeadlessContext(context_);
+  }
+  std::array<uint8_t, 3> Pixel(int x, int y) {
+    const std::vector<uint8_t> rgb = ReadHeadlessPixels(context_);
+    const size_t at = (size_t(y) * 64 + x) * 3;
+    return {rgb[at], rgb[at + 1], rgb[at + 2]};
+  }
+  HeadlessContext* context_ = nullptr;
+};
+
+TEST_F(Draw, MeshUsesItsTransformAndLeavesTheMatrixAlone) {
+  Mesh box;
+  InitMesh(box, kMeshTriangles, 0, 0);
+  ASSERT_TRUE(BuildBoxMesh(box));
+  box.position = {10, 0, 0};
+  box.scale = {0.5f, 0.5f, 0.5f};  // a 10-unit square centred at x = 10
+  float before[16], after[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, before);
+  glTexCoord2f(0.25f, 0.75f);
+  DrawMesh(box);
+  glGetFloatv(GL_MODELVIEW_MATRIX, after);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]);
+  EXPECT_EQ(Pixel(48, 32)[0], 255) << "inside the box";
+  EXPECT_EQ(Pixel(16, 32)[0], 0) << "the untranslated place stays empty";
+  float texCoord[4];
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
+  EXPECT_EQ(texCoord[0], 0.25f) << "untextured meshes send no texture coordinates";
+  EXPECT_EQ(texCoord[1], 0.75f);
+  GLint bound = -1;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(bound, 0);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(Draw, TexturedMeshBindsItsTextureAndSendsCoordinates) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  Mesh sphere;
+  InitMesh(sphere, kMeshTriangles, 0, 0);
+  ASSERT_TRUE(BuildSphereMesh(sphere, 10, 8, 2, false));
+  sphere.textured = true;
+  sphere.texture = name;
+  DrawMesh(sphere);
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(GLuint(bound), name);
+  float texCoord[4];
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
+  EXPECT_EQ(texCoord[0], 0.5f) << "the top pole's coordinate comes last";
+  EXPECT_EQ(texCoord[1], 1.0f);
+  EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE) << "no enable state changes";
+  EXPECT_EQ(Pixel(32, 32)[1], 255);
+  glDeleteTextures(1, &name);
+}
+
+TEST_F(Draw, SurfaceDrawsItsTrianglesWithTheirNormalValues) {
+  MetaballField = kStartupCharges;
+  IsoSurface s;
+  ASSERT_TRUE(CreateIsoSurface(s, 20, 1.0f, MetaballFieldValue));
+  ASSERT_GT(PolygoniseIsoSurface(s), 0);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1, 1, -1, 1, -2, 2);
+  glMatrixMode(GL_MODELVIEW);
+  DrawIsoSurface(s);
+  EXPECT_EQ(Pixel(32, 32)[2], 255) << "the blob covers the middle";
+  EXPECT_EQ(Pixel(1, 1)[2], 0) << "and not the corner";
+  const IsoTriangle& last = s.triangles.back();
+  float normal[4], texCoord[4];
+  glGetFloatv(GL_CURRENT_NORMAL, normal);
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
+  EXPECT_EQ(normal[0], last.normal.x);
+  EXPECT_EQ(normal[2], last.normal.z);
+  EXPECT_FLOAT_EQ(texCoord[0], last.vertices[2].y + 0.5f * last.vertices[2].x);
+  EXPECT_FLOAT_EQ(texCoord[1], last.vertices[2].y + 0.5f * last.vertices[2].z);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  DestroyIsoSurface(s);
+}
+
+}  // namespace

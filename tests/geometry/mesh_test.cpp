@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <string>
+
+#include "geometry/failure.h"
+#include "geometry/mesh.h"
+#include "geometry/weld.h"
+#include "tests/geometry/surface_checks.h"
+
+namespace {
+
+double Dot(const Vec3& a, const Vec3& b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
+Vec3 Minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+void ExpectVec(const Vec3& v, double x, double y, double z, double tolerance = 1e-6) {
+  EXPECT_NEAR(v.x, x, tolerance);
+  EXPECT_NEAR(v.y, y, tolerance);
+  EXPECT_NEAR(v.z, z, tolerance);
+}
+
+std::string lastFailure;
+void RecordFailure(const char* text, const char* caption) { lastFailure = std::string(caption) + "/" + text; }
+
+TEST(MeshArrays, InitAndAllocateFollowTheKind) {
+  Mesh mesh;
+  mesh.texture = 77;
+  mesh.textured = true;
+  mesh.scale = {3, 3, 3};
+  InitMesh(mesh, kMeshTriangles, 5, 4);
+  EXPECT_TRUE(mesh.vertices && mesh.triangles && !mesh.quads);
+  EXPECT_EQ(mesh.vertexCount, 5);
+  EXPECT_EQ(mesh.faceCount, 4);
+  EXPECT_FALSE(mesh.textured);
+  EXPECT_EQ(mesh.texture, 77u) << "the texture is the caller's to set";
+  ExpectVec(mesh.scale, 1, 1, 1, 0);
+  ExpectVec(mesh.vertices[4].normal, 0, 0, 0, 0);
+
+  InitMesh(mesh, 7, 0, 3);  // any kind but 1 means quads
+  EXPECT_TRUE(!mesh.vertices && mesh.quads && !mesh.triangles);
+  mesh.kind = kMeshTriangles;
+  EXPECT_TRUE(AllocateMeshArrays(mesh, 2, 0));
+  EXPECT_TRUE(mesh.vertices);
+  EXPECT_FALSE(mesh.triangles || mesh.quads) << "the old quad array is freed and a zero count allocates nothing";
+}
+
+TEST(MeshArrays, FailedVertexAllocationIsReportedAndLeavesAnEmptyStore) {
+  SetGeometryFailureHook(RecordFailure);
+  lastFailure.clear();
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 0, 0);
+  EXPECT_FALSE(AllocateMeshArrays(mesh, INT32_MAX, 10));
+  EXPECT_EQ(lastFailure, "vtx/failed");
+  EXPECT_FALSE(mesh.vertices);
+  EXPECT_EQ(mesh.vertexCount, 0) << "no count for entries that do not exist";
+  EXPECT_EQ(mesh.faceCount, 10);
+
+  lastFailure.clear();
+  EXPECT_FALSE(AllocateMeshArrays(mesh, 10, INT32_MAX));
+  EXPECT_EQ(lastFailure, "") << "a missing face array is not reported";
+  EXPECT_EQ(mesh.faceCount, 0);
+  EXPECT_EQ(mesh.vertexCount, 10);
+  SetGeometryFailureHook(nullptr);
+}
+
+TEST(MeshBox, CornersAndNormals) {
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 0, 0);
+  ASSERT_TRUE(BuildBoxMesh(mesh));
+  EXPECT_EQ(mesh.kind, kMeshQuads);
+  ASSERT_EQ(mesh.vertexCount, 8);
+  ASSERT_EQ(mesh.faceCount, 6);
+  const double s = 1 / std::sqrt(3.0);
+  ExpectVec(mesh.vertices[0].position, -10, -10, 10, 0);
+  ExpectVec(mesh.vertices[0].normal, -s, -s, s);
+  for (int v = 0; v < 8; ++v) {
+    const Vec3& p = mesh.vertices[v].position;
+    ExpectVec(mesh.vertices[v].normal, p.x / 10 * s, p.y / 10 * s, p.z / 10 * s);
+    EXPECT_EQ(mesh.vertices[v].index, v);
+    EXPECT_EQ(mesh.vertices[v].colour[3], 1.0f);
+  }
+  const double faces[6][3] = {{0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+  for (int q = 0; q < 6; ++q) {
+    ExpectVec(mesh.quads[q].faceNormal, faces[q][0], faces[q][1], faces[q][2]);
+    EXPECT_EQ(mesh.quads[q].uv[2][0], 1.0f);
+    EXPECT_EQ(mesh.quads[q].uv[2][1], 1.0f);
+    EXPECT_EQ(mesh.quads[q].uv[3][0], 0.0f);
+    EXPECT_EQ(mesh.quads[q].uv[3][1], 1.0f);
+  }
+  EXPECT_EQ(mesh.quads[1].corners[1], &mesh.vertices[5]);
+  const WeldedMesh welded = WeldMesh(mesh);
+  const EdgeTopology topology = AnalyseEdges(welded);
+  EXPECT_EQ(topology.boundaryEdges + topology.unpairedDirections, 0);
+}
+
+TEST(MeshNormals, KeptFaceNormalsAndCollinearFaces) {
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 5, 2);
+  const Vec3 p[5] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {2, 0, 0}, {9, 9, 9}};
+  for (int v = 0; v < 5; ++v) mesh.vertices[v].position = p[v];
+  MeshVertex* v = mesh.vertices.get();
+  mesh.triangles[0].corners[0] = &v[0], mesh.triangles[0].corners[1] = &v[1], mesh.triangles[0].corners[2] = &v[2];
+  mesh.triangles[1].corners[0] = &v[0], mesh.triangles[1].corners[1] = &v[1], mesh.triangles[1].corners[2] = &v[3];
+  ComputeMeshNormals(mesh);
+  ExpectVec(mesh.triangles[0].faceNormal, 0, 0, 1);
+  ExpectVec(mesh.triangles[1].faceNormal, 0, 0, 0, 0);  // collinear corners
+  ExpectVec(v[0].normal, 0, 0, 1);
+  ExpectVec(v[3].normal, 0, 0, 0, 0);  // only a zero normal reached it
+  ExpectVec(v[4].normal, 0, 0, 0, 0);  // unused vertex
+
+  mesh.keepFaceNormals = true;
+  mesh.triangles[0].faceNormal = {3, 0, 0};
+  mesh.triangles[1].faceNormal = {0, 4, 0};
+  ComputeMeshNormals(mesh);
+  ExpectVec(mesh.triangles[0].faceNormal, 3, 0, 0, 0);  // kept as stored, unnormalised
+  ExpectVec(v[0].normal, 0.6, 0.8, 0);
+  ExpectVec(v[2].normal, 1, 0, 0);
+}
+
+TEST(MeshSphere, FullSphereCountsPolesAndRings) {
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 0, 0);
+  ASSERT_TRUE(BuildSphereMesh(mesh, 100, 40, 10, false));
+  ASSERT_EQ(mesh.vertexCount, 842);
+  ASSERT_EQ(mesh.faceCount, 1680);
+  ExpectVec(mesh.vertices[0].position, 0, -100, 0, 0);
+  ExpectVec(mesh.vertices[841].position, 0, 100, 0, 0);
+  // Ring 0, column 10: phi = 6.2832 / 44, theta = 6.2832 / 4.
+  const double phi = 6.2832 / 44, theta = 10 * 6.2832 / 40;
+  ExpectVec(mesh.vertices[11].position, std::sin(theta) * 100 * std::sin(phi), -100 * std::cos(phi),
+            std::cos(theta) * 100 * std::sin(phi), 1e-4);
+  // The equator ring (ring 10) sits a hair above y = 0, since the turn is not quite 2 pi.
+  EXPECT_NEAR(mesh.vertices[1 + 10 * 40].position.y, -100 * std::cos(6.2832 / 4), 1e-6);
+  // Upper ring 11 (j = 1): y = r sin(phi_1).
+  EXPECT_NEAR(mesh.vertices[1 + 11 * 40].position.y, 100 * std::sin(6.2832 / 44), 1e-4);
+  for (int i = 0; i < mesh.vertexCount; ++i) {
+    const MeshVertex& vertex = mesh.vertices[i];
+    EXPECT_NEAR(VectorLength(vertex.position), 100, 1e-3);
+    EXPECT_GT(Dot(vertex.normal, vertex.position) / 100, 0.99) << "vertex " << i;
+    EXPECT_EQ(vertex.colour[0], 1.0f);
+  }
+  for (int t = 0; t < mesh.faceCount; ++t) {
+    const MeshTriangle& tri = mesh.triangles[t];
+    const Vec3 n = CrossProduct(Minus(tri.corners[1]->position, tri.corners[0]->position),
+                                Minus(tri.corners[2]->position, tri.corners[0]->position));
+    EXPECT_GT(Dot(n, tri.corners[0]->position), 0) << "triangle " << t << " winds counter-clockwise outside";
+  }
+  const WeldedMesh welded = WeldMesh(mesh);
+  const EdgeTopology topology = AnalyseEdges(welded);
+  EXPECT_EQ(welded.vertices.size(), 842u);
+  EXPECT_EQ(topology.boundaryEdges + topology.overusedEdges + topology.unpairedDirections, 0);
+  EXPECT_EQ(topology.EulerCharacteristic(842, 1680), 2);
+}
+
+TEST(MeshSphere, TextureCoordinatesAndTheSeam) {
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 0, 0);
+  ASSERT_TRUE(BuildSphereMesh(mesh, 100, 40, 10, false));
+  const double du = 3.0 / 40, dv = 3.0 / 23;
+  const MeshTriangle& fan = mesh.triangles[3];
+  EXPECT_EQ(fan.corners[0], &mesh.vertices[0]);
+  EXPECT_EQ(fan.corners[1], &mesh.vertices[5]);
+  EXPECT_EQ(fan.corners[2], &mesh.vertices[4]);
+  EXPECT_FLOAT_EQ(fan.uv[0][0], 0.5f);
+  EXPECT_FLOAT_EQ(fan.uv[0][1], 0.0f);
+  EXPECT_FLOAT_EQ(fan.uv[1][0], float(4 * du));
+  EXPECT_FLOAT_EQ(fan.uv[2][1], float(dv));
+  // Band 0, m = 40: the seam pair runs from u = 2.925 to u = 3 on column 0's vertices.
+  const MeshTriangle& seamA = mesh.triangles[40 + 2 * 39];
+  const MeshTriangle& seamB = mesh.triangles[40 + 2 * 39 + 1];
+  EXPECT_EQ(seamA.corners[0], &mesh.vertices[1 + 39]);
+  EXPECT_EQ(seamA.corners[1], &mesh.vertices[1]);
+  EXPECT_EQ(seamA.corners[2], &mesh.vertices[1 + 40 + 39]);
+  EXPECT_FLOAT_EQ(seamA.uv[0][0], float(39 * du));
+  EXPECT_EQ(seamA.uv[1][0], 3.0f);
+  EXPECT_FLOAT_EQ(seamA.uv[2][1], float(2 * dv));
+  EXPECT_EQ(seamB.corners[1], &mesh.vertices[1 + 40]);
+  EXPECT_EQ(seamB.uv[1][0], 3.0f);
+  const MeshTriangle& top = mesh.triangles[1679];
+  EXPECT_EQ(top.corners[2], &mesh.vertices[841]);
+  EXPECT_EQ(top.corners[1], &mesh.vertices[1 + 20 * 40]) << "the last top-fan triangle wraps to column 0";
+  EXPECT_FLOAT_EQ(top.uv[0][1], float(21 * dv));
+  EXPECT_FLOAT_EQ(top.uv[2][0], 0.5f);
+  EXPECT_FLOAT_EQ(top.uv[2][1], 1.0f);
+}
+
+TEST(MeshSphere, LowerHalfIsAnOpenBowl) {
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 0, 0);
+  ASSERT_TRUE(BuildSphereMesh(mesh, 100, 40, 10, true));
+  ASSERT_EQ(mesh.vertexCount, 441);
+  ASSERT_EQ(mesh.faceCount, 840);
+  for (int i = 0; i < mesh.vertexCount; ++i) EXPECT_LT(mesh.vertices[i].position.y, 0.001f);
+  EXPECT_NEAR(mesh.vertices[440].position.y, -100 * std::cos(6.2832 / 4), 1e-6) << "the last ring is the equator";
+  const EdgeTopology topology = AnalyseEdges(WeldMesh(mesh));
+  EXPECT_EQ(topology.boundaryEdges, 40) << "the rim";
+  EXPECT_EQ(topology.overusedEdges, 0);
+  EXPECT_EQ(topology.EulerCharacteristic(441, 840), 1) << "a disc";
+}
+
+TEST(MeshSphere, BadArgumentsLeaveAnEmptyMesh) {
+  Mesh mesh;
+  InitMesh(mesh, kMeshTriangles, 0, 0);
+  EXPECT_FALSE(BuildSphereMesh(mesh, 1, 0, 3, false));
+  EXPECT_FALSE(BuildSphereMesh(mesh, 1, 8, -1, false));
+  EXPECT_EQ(mesh.vertexCount, 0);
+  EXPECT_EQ(mesh.faceCount, 0);
+  mesh.kind = kMeshQuads;
+  EXPECT_FALSE(BuildSphereMesh(mesh, 1, 8, 2, false));
+  EXPECT_FALSE(mesh.vertices);
+  // The smallest real case: one segment, no rings.
+  mesh.kind = kMeshTriangles;
+  ASSERT_TRUE(BuildSphereMesh(mesh, 1, 3, 0, false));
+  EXPECT_EQ(mesh.vertexCount, 5);
+  EXPECT_EQ(mesh.faceCount, 6);
+}
+
+}  // namespace
