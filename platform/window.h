@@ -41,7 +41,12 @@ void RestoreDisplayMode(PlatformWindow* window);
 void GetDrawableSize(PlatformWindow* window, int& width, int& height);
 void SwapRenderWindow(PlatformWindow* window);
 void SetCursorVisible(bool visible);
-// Releases the GL context (made current on creation) and the window.
+// Releases the GL context of a render window (made current on creation) and hides the
+// window; it stays until DestroyPlatformWindow, so that input events still in flight for it
+// (a key release after Escape) find a window to go to.
+void ReleaseRenderContext(PlatformWindow* window);
+void HidePlatformWindow(PlatformWindow* window);
+// Releases the GL context, if any, and the window.
 void DestroyPlatformWindow(PlatformWindow* window);
 
 // GL entry point and extension look-up for the current context.

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/sdl_window_record.h"
+#include "platform/x11_errors.h"
 #include "platform/window.h"
 
 namespace {
@@ -126,6 +128,9 @@ VideoInitResult InitVideo(std::string& message) {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   std::signal(SIGINT, OnTerminationSignal);
   std::signal(SIGTERM, OnTerminationSignal);
+  // Before SDL's X11 driver starts: it keeps the handler it finds and falls back to it,
+  // also while it closes the display at the end.
+  InstallX11ErrorHandler();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     message = std::string("no display to open a window on (") + SDL_GetError() + ")";
     return VideoInitResult::NoDisplay;
@@ -285,12 +290,23 @@ void SwapRenderWindow(PlatformWindow* window) {
 
 void SetCursorVisible(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
-void DestroyPlatformWindow(PlatformWindow* window) {
+void ReleaseRenderContext(PlatformWindow* window) {
   if (!window) return;
   if (window->context) {
     SDL_GL_MakeCurrent(window->window, nullptr);
     SDL_GL_DeleteContext(window->context);
+    window->context = nullptr;
   }
+  HidePlatformWindow(window);
+}
+
+void HidePlatformWindow(PlatformWindow* window) {
+  if (window && window->window) SDL_HideWindow(window->window);
+}
+
+void DestroyPlatformWindow(PlatformWindow* window) {
+  if (!window) return;
+  ReleaseRenderContext(window);
   if (window->renderer) SDL_DestroyRenderer(window->renderer);
   if (window->window) {
     SDL_SetWindowData(window->window, "vale", nullptr);

@@ -9,6 +9,7 @@ packages=(
   ninja-build
   pkg-config
   libsdl2-dev
+  libx11-dev
   libgl-dev
   libglu1-mesa-dev
   libegl-dev

@@ -34,6 +34,8 @@ struct Rect {
 constexpr Rect LineRect(int i) { return {10, 10 + 24 * i, 150, 24}; }
 constexpr Rect kStartRect{10, 210, 140, 48};
 
+PlatformWindow* gChooser = nullptr;  // hidden after the wait, destroyed at the end
+
 constexpr uint32_t kFace = 0xC8C8C8, kText = 0x000000, kLight = 0xFFFFFF, kShadow = 0x808080,
                    kDark = 0x404040, kFocus = 0x000080;
 
@@ -145,6 +147,12 @@ ChooserOutcome RunChooser(int32_t& chosenEntry, int32_t& startFlag) {
     Paint(w, font, chosenEntry, startFlag != 0);
   }
   CloseGlyphFont(font);
-  DestroyPlatformWindow(w);
+  HidePlatformWindow(w);
+  gChooser = w;
   return outcome;
+}
+
+void CloseChooser() {
+  DestroyPlatformWindow(gChooser);
+  gChooser = nullptr;
 }

@@ -29,3 +29,6 @@ enum class ChooserOutcome { Started, Closed, Failed };
 // Shows the chooser and waits for Start (or a quit, which keeps the current choice).
 // Closed: the window was closed without Start; the program should end quietly.
 ChooserOutcome RunChooser(int32_t& chosenEntry, int32_t& startFlag);
+// The chooser is only hidden when the wait ends, as events for it may still be on their
+// way; this destroys it.
+void CloseChooser();

@@ -120,8 +120,7 @@ void TeardownRenderWindow() {
   RestoreDisplayMode(shellState.window);
   StopPaintTimer();
   shellState.glContext = false;
-  DestroyPlatformWindow(shellState.window);
-  shellState.window = nullptr;
+  ReleaseRenderContext(shellState.window);  // the window itself goes when the program ends
   PostQuitEvent();
 }
 

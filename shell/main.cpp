@@ -26,7 +26,10 @@ int main(int, char**) {
 
   switch (RunChooser(shellState.chosenEntry, shellState.startFlag)) {
     case ChooserOutcome::Started: break;
-    case ChooserOutcome::Closed: ShutdownVideo(); return 0;
+    case ChooserOutcome::Closed:
+      CloseChooser();
+      ShutdownVideo();
+      return 0;
     case ChooserOutcome::Failed:
       std::fprintf(stderr, "vale: cannot open the resolution chooser window\n");
       ShutdownVideo();
@@ -47,6 +50,7 @@ int main(int, char**) {
                                                                  : "Failed to set pixel format.";
     std::fprintf(stderr, "vale: %s\n", detail.c_str());
     ShowMessageBox("Error!", text, true);
+    CloseChooser();
     ShutdownVideo();
     return 1;
   }
@@ -67,6 +71,9 @@ int main(int, char**) {
     }
     if (shellState.window && e.window == shellState.window) HandleRenderWindowEvent(e);
   }
+  DestroyPlatformWindow(shellState.window);
+  shellState.window = nullptr;
+  CloseChooser();
   ShutdownVideo();
   return 0;
 }

@@ -36,11 +36,11 @@ wait_exit() {  # seconds; sets code to the exit code
 "$vale" >"$log" 2>&1 &
 pid=$!
 
-chooser=$(find_window "Select your resolution" 100) || fail "the chooser window did not appear"
+chooser=$(find_window "Select your resolution" 300) || fail "the chooser window did not appear"
 sleep 0.3
 
 ends_quietly() {  # what was done: the program must end with code 0 and no render window
-  wait_exit 5 || fail "still running 5 s after $1"
+  wait_exit 10 || fail "still running 10 s after $1"
   [ "$code" = 0 ] || fail "exit code $code after $1"
   find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared after $1"
   echo "ok: $1 ended the program with code 0"
@@ -66,7 +66,7 @@ case "$scenario" in
     xdotool mousemove --window "$chooser" 80 234 click 1 ;; # Start
 esac
 
-render=$(find_window "Vale of Quoms - by Orvik" 100) || fail "the render window did not appear"
+render=$(find_window "Vale of Quoms - by Orvik" 300) || fail "the render window did not appear"
 geometry=$(xdotool getwindowgeometry "$render")
 echo "$geometry" | grep -q "Geometry: 800x600" || fail "render window is not 800 x 600 windowed: $geometry"
 sleep 1
@@ -74,7 +74,7 @@ kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
 
 if [ "$scenario" = sigterm ]; then
   kill -TERM "$pid"
-  wait_exit 5 || fail "still running 5 s after SIGTERM"
+  wait_exit 10 || fail "still running 10 s after SIGTERM"
   [ "$code" = 0 ] || fail "exit code $code after SIGTERM"
   echo "ok: SIGTERM ended the run with code 0"
   exit 0
@@ -82,6 +82,6 @@ fi
 
 xdotool windowfocus "$render" 2>/dev/null
 xdotool key Escape
-wait_exit 5 || fail "still running 5 s after Escape"
+wait_exit 10 || fail "still running 10 s after Escape"
 [ "$code" = 0 ] || fail "exit code $code after Escape"
 echo "ok: $scenario: chooser, windowed render window, Escape ended it with code 0"
