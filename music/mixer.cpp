@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "music/module.h"
 #include "music/output.h"
 
@@ -63,14 +67,15 @@ uint64_t FramesToBoundary(const Voice& v, bool& bounded) {
   return std::max<uint64_t>(frames, 1);
 }
 
-// Constant gains: two frames per iteration.
-void RenderPlain(Voice& v, float* dst, int32_t frames) {
+// Constant gains: two frames per iteration. The direction is a template argument so the inner
+// loop carries no branch for it.
+template <bool Forward>
+void RenderPlainDirected(Voice& v, float* dst, int32_t frames) {
   const int16_t* data = v.sample->data;
-  const float gA = static_cast<float>(v.gainA / 255.0);
-  const float gB = static_cast<float>(v.gainB / 255.0);
+  const double gA = static_cast<float>(v.gainA / 255.0);
+  const double gB = static_cast<float>(v.gainB / 255.0);
   uint64_t pos = Position(v);
   const uint64_t step = (static_cast<uint64_t>(v.stepInt) << 32) | v.stepFrac;
-  const bool forward = v.direction == kForward;
   auto one = [&](float* d) {
     const uint32_t i = static_cast<uint32_t>(pos >> 32);
     const double s0 = data[i], s1 = data[i + 1];
@@ -78,15 +83,56 @@ void RenderPlain(Voice& v, float* dst, int32_t frames) {
     const double value = s0 + (s1 - s0) * f;
     d[0] = static_cast<float>(d[0] + value * gA);
     d[1] = static_cast<float>(d[1] + value * gB);
-    pos = forward ? pos + step : pos - step;
+    pos = Forward ? pos + step : pos - step;
   };
   int32_t k = 0;
+#if defined(__SSE2__)
+  // Two frames per iteration in double lanes: the same operations as the scalar frame, so the
+  // same results, with a third of the conversions.
+  const __m128d gains = _mm_set_pd(gB, gA);
+  const __m128d scale = _mm_set1_pd(kFracScale);
+  for (; k + 1 < frames; k += 2) {
+    const uint64_t p0 = pos;
+    const uint64_t p1 = Forward ? pos + step : pos - step;
+    pos = Forward ? p1 + step : p1 - step;
+    const uint32_t i0 = static_cast<uint32_t>(p0 >> 32), i1 = static_cast<uint32_t>(p1 >> 32);
+    const __m128d s0 = _mm_cvtepi32_pd(_mm_set_epi32(0, 0, data[i1], data[i0]));
+    const __m128d s1 = _mm_cvtepi32_pd(_mm_set_epi32(0, 0, data[i1 + 1], data[i0 + 1]));
+    const __m128d f = _mm_mul_pd(
+        _mm_cvtepi32_pd(_mm_set_epi32(0, 0, static_cast<int32_t>(static_cast<uint32_t>(p1) >> 1),
+                                      static_cast<int32_t>(static_cast<uint32_t>(p0) >> 1))),
+        scale);
+    const __m128d value = _mm_add_pd(s0, _mm_mul_pd(_mm_sub_pd(s1, s0), f));
+    float* d = dst + 2 * k;
+    const __m128 both = _mm_loadu_ps(d);
+    const __m128d d0 = _mm_cvtps_pd(both);
+    const __m128d d1 = _mm_cvtps_pd(_mm_movehl_ps(both, both));
+    const __m128d r0 = _mm_add_pd(d0, _mm_mul_pd(_mm_unpacklo_pd(value, value), gains));
+    const __m128d r1 = _mm_add_pd(d1, _mm_mul_pd(_mm_unpackhi_pd(value, value), gains));
+    _mm_storeu_ps(d, _mm_movelh_ps(_mm_cvtpd_ps(r0), _mm_cvtpd_ps(r1)));
+  }
+#else
   for (; k + 1 < frames; k += 2) {
     one(dst + 2 * k);
     one(dst + 2 * k + 2);
   }
+#endif
   if (k < frames) one(dst + 2 * k);
   SetPosition(v, pos);
+}
+
+void RenderPlain(Voice& v, float* dst, int32_t frames) {
+  if (v.gainA == 0 && v.gainB == 0) {
+    // A silent voice (a faded-out twin playing on) adds exact zeros: only its position moves.
+    const uint64_t step = (static_cast<uint64_t>(v.stepInt) << 32) | v.stepFrac;
+    const uint64_t travel = step * static_cast<uint64_t>(frames);
+    SetPosition(v, v.direction == kForward ? Position(v) + travel : Position(v) - travel);
+    return;
+  }
+  if (v.direction == kForward)
+    RenderPlainDirected<true>(v, dst, frames);
+  else
+    RenderPlainDirected<false>(v, dst, frames);
 }
 
 // During a ramp the gains move by the ramp steps after every frame.
@@ -205,8 +251,12 @@ void MixVoices(float* destination, int32_t n) {
 }
 
 void ConvertBlock(int16_t* destination, const float* source, int32_t n) {
+  // Adding and removing 1.5 x 2^52 rounds to the nearest integer, ties to even, in the default
+  // rounding mode; the clamp first keeps the value well inside that trick's range.
+  constexpr double kRound = 6755399441055744.0;
   for (int32_t i = 0; i < 2 * n; ++i) {
-    const double x = std::nearbyint(static_cast<double>(source[i]) * 2.0);
-    destination[i] = static_cast<int16_t>(std::clamp(x, -32768.0, 32767.0));
+    const double x = std::clamp(static_cast<double>(source[i]) * 2.0, -32768.0, 32767.0);
+    const double shifted = x + kRound;
+    destination[i] = static_cast<int16_t>(shifted - kRound);
   }
 }

@@ -51,6 +51,10 @@ void RefillPass() {
     playback.playBlock.store((playback.playBlock.load() + 1) % mixSettings.blockCount);
     FillBlock();
     playback.fillInProgress.store(false);
+    const uint64_t leftAt = (++playback.blocksRefilled) * static_cast<uint64_t>(mixSettings.blockFrames);
+    const int64_t lateness = static_cast<int64_t>(OutputFramesPlayed()) - static_cast<int64_t>(leftAt);
+    if (lateness > playback.worstLatenessFrames.load(std::memory_order_relaxed))
+      playback.worstLatenessFrames.store(lateness, std::memory_order_relaxed);
   }
 }
 
@@ -158,6 +162,8 @@ bool StartPlayback(ModulePlayer* player) {
   const auto address = reinterpret_cast<uintptr_t>(playback.floatStorage.get());
   playback.floatArea = reinterpret_cast<float*>((address + 15) & ~static_cast<uintptr_t>(15));
   playback.writeBlock = 0;
+  playback.blocksRefilled = 0;
+  playback.worstLatenessFrames.store(0);
   do {
     FillBlock();
   } while (playback.writeBlock != 0);

@@ -78,6 +78,11 @@ struct PlaybackState {
   float* floatArea = nullptr;               // first 16-byte-aligned float of floatStorage
   std::atomic<uint32_t> ringPublished{0};   // bumped after every block written to the ring
   std::atomic<uint64_t> framesPlayed{0};    // device and offline outputs
+  // How late the refills run: for the k-th block refilled since playback start, the frames the
+  // output had played past the moment it left that block ((k + 1) x blockFrames) when the refill
+  // was done. The ring is about two seconds long, so anything well below that is inaudible.
+  uint64_t blocksRefilled = 0;              // mixing thread only
+  std::atomic<int64_t> worstLatenessFrames{0};
 };
 
 extern PlaybackState playback;
