@@ -4,8 +4,16 @@
 #pragma once
 #include <cstdint>
 
-// Seeding sets the state; the state starts at 1.
-void SeedRandom(uint32_t seed);
+// The generator's state; starts at 1. Inline so the noise oscillator's draw loop stays tight.
+inline uint32_t randomState = 1;
+
+// Seeding sets the state.
+inline void SeedRandom(uint32_t seed) { randomState = seed; }
+
 // state = state * 214013 + 2531011 (mod 2^32); returns bits 16..30 of the new state (0..32767).
-int32_t NextRandom();
-uint32_t RandomState();
+inline int32_t NextRandom() {
+  randomState = randomState * 214013u + 2531011u;
+  return static_cast<int32_t>((randomState >> 16) & 0x7FFF);
+}
+
+inline uint32_t RandomState() { return randomState; }

@@ -28,6 +28,7 @@ MemoryStream* patchStream = nullptr;
 
 // Truncation toward zero, keeping the low 16 bits (values beyond 16 bits wrap, as stored words do).
 int16_t Low16(double v) {
+  if (v > -2147483648.0 && v < 2147483648.0) return static_cast<int16_t>(static_cast<uint16_t>(static_cast<int32_t>(v)));
   if (!std::isfinite(v)) return 0;
   const double t = std::fmod(std::trunc(v), 65536.0);
   return static_cast<int16_t>(static_cast<uint16_t>(static_cast<int32_t>(t)));
@@ -196,9 +197,11 @@ uint32_t SynthesizeSample(const SynthPatch& p, std::span<int16_t> destination) {
     f.sampleRate = p.sampleRate;
     for (uint32_t i = 0; i < n; ++i) {
       const double t = i / rate;
-      const float cutoff = static_cast<float>(p.cutoff + p.cutoffSweep * t);
-      const float q = static_cast<float>(p.resonance + p.resonanceSweep * t);
-      SetBiquadCoefficients(f, cutoff, q);
+      const float cutoff = std::clamp(static_cast<float>(p.cutoff + p.cutoffSweep * t), 20.0f, 22000.0f);
+      const float q = std::clamp(static_cast<float>(p.resonance + p.resonanceSweep * t), 1.0f, 127.0f);
+      // The coefficients depend only on the clamped cutoff and Q: unchanged values (no sweep, or a
+      // sweep held at its limit) give the same coefficients, so they are not worked out again.
+      if (i == 0 || cutoff != f.cutoff || q != f.q) SetBiquadCoefficients(f, cutoff, q);
       const float y = BiquadStep(f, static_cast<float>(out[i]));
       out[i] = Low16(y);
     }
