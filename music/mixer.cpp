@@ -163,14 +163,14 @@ void RenderRamp(Voice& v, float* dst, int32_t frames) {
 bool HandleBoundary(Voice& v) {
   const SampleRecord& s = *v.sample;
   const uint32_t end = s.loopStart + s.loopLength;
-  if (s.loopMode == kLoopForward) {
+  if (s.loopMode == kLoopForward && s.loopLength > 0) {
     if (v.positionInt >= end) {
       const uint32_t over = v.positionInt - end;
       v.positionInt -= (over / s.loopLength + 1) * s.loopLength;
     }
     return true;
   }
-  if (s.loopMode == kLoopPingPong) {
+  if (s.loopMode == kLoopPingPong && s.loopLength > 0) {
     const int64_t lo = static_cast<int64_t>(s.loopStart) << 32;
     const int64_t hi = static_cast<int64_t>(end) << 32;
     int64_t p = static_cast<int64_t>(Position(v));

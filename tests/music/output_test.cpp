@@ -9,6 +9,7 @@
 #include "music/mixer.h"
 #include "music/module.h"
 #include "music/output.h"
+#include "music/render.h"
 #include "music/stream.h"
 #include "tests/music/test_modules.h"
 
@@ -202,6 +203,19 @@ TEST(MusicStart, LoadsTheEmbeddedModuleWithSynthesisedSamples) {
   EXPECT_EQ(GetAudibleRow(p), 0);
   MusicStop(p);
   EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
+}
+
+TEST(RenderOffline, CoversTheRequestedOrdersToWithinABlock) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);  // 5 orders of 16 rows, 2412 frames a row
+  uint64_t handed = 0;
+  const uint64_t all = RenderOffline(p, {0, 46}, [&](std::span<const int16_t> v) { handed += v.size() / 2; });
+  EXPECT_EQ(all, handed);
+  EXPECT_NEAR(static_cast<double>(all), 5 * 16 * 2412.0, 884.0);  // the range is held to the song
+  const uint64_t middle = RenderOffline(p, {1, 2}, [](std::span<const int16_t>) {});
+  EXPECT_NEAR(static_cast<double>(middle), 2 * 16 * 2412.0, 2 * 884.0);
+  EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
+  FreeModule(p);
 }
 
 }  // namespace
