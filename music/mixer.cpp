@@ -96,8 +96,16 @@ void RenderPlainDirected(Voice& v, float* dst, int32_t frames) {
     const uint64_t p1 = Forward ? pos + step : pos - step;
     pos = Forward ? p1 + step : p1 - step;
     const uint32_t i0 = static_cast<uint32_t>(p0 >> 32), i1 = static_cast<uint32_t>(p1 >> 32);
-    const __m128d s0 = _mm_cvtepi32_pd(_mm_set_epi32(0, 0, data[i1], data[i0]));
-    const __m128d s1 = _mm_cvtepi32_pd(_mm_set_epi32(0, 0, data[i1 + 1], data[i0 + 1]));
+    // Each frame's two neighbouring values in one 32-bit load: [a0 b0 a1 b1] as 16-bit words,
+    // widened with their sign to [a0 b0 a1 b1] as 32-bit, then split into the a and b pairs.
+    int32_t w0, w1;
+    std::memcpy(&w0, data + i0, 4);
+    std::memcpy(&w1, data + i1, 4);
+    const __m128i words = _mm_unpacklo_epi32(_mm_cvtsi32_si128(w0), _mm_cvtsi32_si128(w1));
+    const __m128i wide = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);
+    const __m128i split = _mm_shuffle_epi32(wide, _MM_SHUFFLE(3, 1, 2, 0));
+    const __m128d s0 = _mm_cvtepi32_pd(split);
+    const __m128d s1 = _mm_cvtepi32_pd(_mm_unpackhi_epi64(split, split));
     const __m128d f = _mm_mul_pd(
         _mm_cvtepi32_pd(_mm_set_epi32(0, 0, static_cast<int32_t>(static_cast<uint32_t>(p1) >> 1),
                                       static_cast<int32_t>(static_cast<uint32_t>(p0) >> 1))),
@@ -251,10 +259,22 @@ void MixVoices(float* destination, int32_t n) {
 }
 
 void ConvertBlock(int16_t* destination, const float* source, int32_t n) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  // Four values at a time; the conversion rounds to nearest, ties to even (the default mode).
+  const __m128d lo = _mm_set1_pd(-32768.0), hi = _mm_set1_pd(32767.0), two = _mm_set1_pd(2.0);
+  for (; i + 4 <= 2 * n; i += 4) {
+    const __m128 x = _mm_loadu_ps(source + i);
+    const __m128d a = _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_cvtps_pd(x), two), lo), hi);
+    const __m128d b = _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), two), lo), hi);
+    const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi64(_mm_cvtpd_epi32(a), _mm_cvtpd_epi32(b)), _mm_setzero_si128());
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + i), words);
+  }
+#endif
   // Adding and removing 1.5 x 2^52 rounds to the nearest integer, ties to even, in the default
   // rounding mode; the clamp first keeps the value well inside that trick's range.
   constexpr double kRound = 6755399441055744.0;
-  for (int32_t i = 0; i < 2 * n; ++i) {
+  for (; i < 2 * n; ++i) {
     const double x = std::clamp(static_cast<double>(source[i]) * 2.0, -32768.0, 32767.0);
     const double shifted = x + kRound;
     destination[i] = static_cast<int16_t>(shifted - kRound);
