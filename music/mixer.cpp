@@ -226,12 +226,11 @@ void MixVoice(Voice& v, float* destination, int32_t n) {
     }
     bool rampEndCut = false;
     if (v.rampRemaining != 0) {
+      // A ramp that ends before the boundary and the end of the call cuts the segment there.
       if (v.rampRemaining < left) {
         left = v.rampRemaining;
         endsAtBoundary = false;
         rampEndCut = true;
-      } else if (v.rampRemaining == left && !endsAtBoundary) {
-        rampEndCut = left < n - done;
       }
       RenderRamp(v, destination + 2 * done, left);
       v.rampRemaining -= left;
