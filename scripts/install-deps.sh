@@ -26,6 +26,8 @@ packages=(
   xauth
   xdotool
   x11-utils
+  openmpt123
+  sox
 )
 
 missing=()

@@ -12,9 +12,10 @@
 //        A2, C#4, Bb3  a sounding pitch  ^   key-off;   any token may end in @V (volume 0..64)
 //        |  bar line, ignored
 //   pattern NO [rows R] [like NO]   then placements:
-//        CHANNEL PHRASE [+T|-T] [@V] [rows A-B]
+//        CHANNEL PHRASE [+T|-T] [@V] [rows A-B] [as INSTRUMENT]
 // A placement clears rows A..B of its channel and lays the phrase there from row A,
-// repeating it to fill the range, transposed by T semitones, its volumes scaled by V/64.
+// repeating it to fill the range, transposed by T semitones, its volumes scaled by V/64,
+// played by another instrument when one is named (to layer or double a line).
 #include "data/soundtrack/song_module.h"
 
 #include <cmath>
@@ -247,6 +248,7 @@ struct Compiler {
     if (it == phrases.end()) return Fail(s.line, "unknown phrase: " + w[1]);
     const Phrase& phrase = it->second;
     int transpose = 0, scale = 64, first = 0, last = pattern.rows - 1;
+    int instrument = phrase.instrument;
     for (size_t i = 2; i < w.size(); ++i) {
       const std::string& o = w[i];
       if ((o[0] == '+' || o[0] == '-') && ParseInt(o.substr(1), 0, 96, transpose)) {
@@ -258,11 +260,14 @@ struct Compiler {
         if (dash == std::string::npos || !ParseInt(r.substr(0, dash), 0, pattern.rows - 1, first) ||
             !ParseInt(r.substr(dash + 1), first, pattern.rows - 1, last))
           return Fail(s.line, "bad row range: " + r);
+      } else if (o == "as" && i + 1 < w.size()) {
+        instrument = FindInstrument(w[++i]);
+        if (instrument == 0) return Fail(s.line, "unknown instrument: " + w[i]);
       } else {
         return Fail(s.line, "bad placement option: " + o);
       }
     }
-    const SongInstrument& ins = song.instruments[phrase.instrument - 1];
+    const SongInstrument& ins = song.instruments[instrument - 1];
     for (int row = first; row <= last; ++row) {
       SongCell& cell = pattern.cells[row * song.channels + channel - 1];
       cell = SongCell{};
@@ -278,7 +283,7 @@ struct Compiler {
       int note = WrittenNoteFor(ins, sounding);
       if (note == 0) return Fail(s.line, "pitch out of range for " + ins.name + " in " + w[1]);
       cell.note = static_cast<uint8_t>(note);
-      cell.instrument = static_cast<uint8_t>(phrase.instrument);
+      cell.instrument = static_cast<uint8_t>(instrument);
       int volume = (t.volume < 0 ? ins.volume : t.volume) * scale / 64;
       if (volume != ins.volume) cell.volume = static_cast<uint8_t>(0x10 + volume);
     }
