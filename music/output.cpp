@@ -1,5 +1,250 @@
 #include "music/output.h"
 
-// Until the replay engine exists there is never a player: the position stays at its start.
-int GetAudibleOrder(const ModulePlayer*) { return 0; }
-int GetAudibleRow(const ModulePlayer*) { return 0; }
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "music/mixer.h"
+#include "music/module.h"
+#include "music/replay.h"
+#include "music/stream.h"
+#include "music/synth.h"
+
+PlaybackState playback;
+
+namespace {
+
+struct OutputState {
+  OutputKind kind = OutputKind::None;
+  AudioDeviceProcs device;
+  std::chrono::steady_clock::time_point wallStart;
+  bool wallRunning = false;
+  std::thread thread;
+  bool threadCreated = false;
+  void (*threadHook)() = nullptr;
+};
+OutputState out;
+
+// Frames the output has played since playback started.
+uint64_t OutputFramesPlayed() {
+  switch (out.kind) {
+    case OutputKind::Device:
+    case OutputKind::Offline: return playback.framesPlayed.load(std::memory_order_acquire);
+    case OutputKind::WallClock: {
+      if (!out.wallRunning) return 0;
+      const auto elapsed = std::chrono::steady_clock::now() - out.wallStart;
+      return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()) *
+             static_cast<uint64_t>(mixSettings.mixRate) / 1000000u;
+    }
+    case OutputKind::None: return 0;
+  }
+  return 0;
+}
+
+// One pass of the mixing thread: refill every block the output has left since the last pass.
+void RefillPass() {
+  const uint64_t frames = OutputFramesPlayed();
+  const int32_t b = static_cast<int32_t>((frames % static_cast<uint64_t>(mixSettings.ringFrames)) /
+                                         static_cast<uint64_t>(mixSettings.blockFrames));
+  while (b != playback.writeBlock) {
+    playback.fillInProgress.store(true);
+    playback.playBlock.store((playback.playBlock.load() + 1) % mixSettings.blockCount);
+    FillBlock();
+    playback.fillInProgress.store(false);
+  }
+}
+
+void MixingThread() {
+  if (out.threadHook) out.threadHook();
+  while (!playback.stopRequested.load()) {
+    RefillPass();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  playback.threadExited.store(true);
+}
+
+void StartOutput() {
+  playback.framesPlayed.store(0);
+  if (out.kind == OutputKind::Device && out.device.start) out.device.start();
+  if (out.kind == OutputKind::WallClock) {
+    out.wallStart = std::chrono::steady_clock::now();
+    out.wallRunning = true;
+  }
+}
+
+void ResetOutput() {
+  if (out.kind == OutputKind::Device && out.device.stop) out.device.stop();
+  out.wallRunning = false;
+}
+
+bool OpenOutput(int32_t mixRate, bool offline) {
+  if (!StreamProcsInstalled()) return false;
+  CloseWaveOutput();
+  if (offline) {
+    out.kind = OutputKind::Offline;
+  } else if (out.device.open && out.device.open(mixRate)) {
+    out.kind = OutputKind::Device;
+  } else {
+    // No device: the music still keeps time, silently, so the presentation runs its course.
+    out.kind = OutputKind::WallClock;
+  }
+  mixSettings = ComputeMixSettings(mixRate);
+  ResetVoices();
+  return true;
+}
+
+}  // namespace
+
+void InstallAudioDevice(const AudioDeviceProcs& procs) { out.device = procs; }
+
+void PullRingFrames(int16_t* destination, int32_t frames) {
+  const int16_t* ring = playback.ring.get();
+  const uint64_t played = playback.framesPlayed.load(std::memory_order_relaxed);
+  if (!ring || frames <= 0) {
+    if (frames > 0) std::memset(destination, 0, static_cast<size_t>(frames) * 4);
+    return;
+  }
+  // Everything the mixing thread wrote before its last publish is visible from here on.
+  playback.ringPublished.load(std::memory_order_acquire);
+  const uint64_t ringFrames = static_cast<uint64_t>(mixSettings.ringFrames);
+  uint64_t cursor = played % ringFrames;
+  int32_t done = 0;
+  while (done < frames) {
+    const int32_t n = static_cast<int32_t>(std::min<uint64_t>(ringFrames - cursor, static_cast<uint64_t>(frames - done)));
+    std::memcpy(destination + 2 * done, ring + 2 * cursor, static_cast<size_t>(n) * 4);
+    done += n;
+    cursor = (cursor + static_cast<uint64_t>(n)) % ringFrames;
+  }
+  playback.framesPlayed.fetch_add(static_cast<uint64_t>(frames), std::memory_order_release);
+}
+
+bool OpenWaveOutput(int32_t mixRate) { return OpenOutput(mixRate, false); }
+bool OpenOfflineOutput(int32_t mixRate) { return OpenOutput(mixRate, true); }
+
+void AdvanceOfflineOutput(int32_t frames) {
+  if (out.kind != OutputKind::Offline || frames <= 0) return;
+  playback.framesPlayed.fetch_add(static_cast<uint64_t>(frames), std::memory_order_release);
+  if (playback.currentPlayer.load() && playback.ring) RefillPass();
+}
+
+void CloseWaveOutput() {
+  if (out.kind == OutputKind::Device && out.device.close) {
+    if (out.device.stop) out.device.stop();
+    out.device.close();
+  }
+  out.kind = OutputKind::None;
+  out.wallRunning = false;
+}
+
+OutputKind ActiveOutputKind() { return out.kind; }
+
+ModulePlayer* CurrentPlayer() { return playback.currentPlayer.load(); }
+
+void SetMixingThreadHook(void (*hook)()) { out.threadHook = hook; }
+
+bool StartPlayback(ModulePlayer* player) {
+  if (!player) return false;
+  StopPlayback(player);
+  ResetPlaybackState(player);
+  playback.currentPlayer.store(player);
+  for (PositionRecord& r : playback.positions) {
+    r.blockOrder.store(0);
+    r.blockRow.store(0);
+  }
+  playback.playBlock.store(0);
+  const size_t ringValues = static_cast<size_t>(mixSettings.ringFrames) * 2;
+  playback.ring = std::make_unique<int16_t[]>(ringValues);
+  playback.floatStorage = std::make_unique<float[]>(ringValues + 64);
+  const auto address = reinterpret_cast<uintptr_t>(playback.floatStorage.get());
+  playback.floatArea = reinterpret_cast<float*>((address + 15) & ~static_cast<uintptr_t>(15));
+  playback.writeBlock = 0;
+  do {
+    FillBlock();
+  } while (playback.writeBlock != 0);
+  StartOutput();
+  playback.stopRequested.store(false);
+  if (out.kind != OutputKind::Offline) {
+    playback.threadExited.store(false);
+    out.thread = std::thread(MixingThread);
+    out.threadCreated = true;
+  }
+  return true;
+}
+
+bool StopPlayback(ModulePlayer* player) {
+  if (!player) return false;
+  playback.stopRequested.store(true);
+  while (playback.fillInProgress.load()) std::this_thread::yield();
+  if (out.threadCreated) {
+    while (!playback.threadExited.load()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    out.thread.join();
+    out.threadCreated = false;
+  }
+  if (playback.ring) ResetOutput();
+  playback.floatStorage.reset();
+  playback.floatArea = nullptr;
+  playback.ring.reset();
+  playback.currentPlayer.store(nullptr);
+  return true;
+}
+
+int GetAudibleOrder(const ModulePlayer* player) {
+  if (!player) return 0;
+  return playback.positions[static_cast<size_t>(playback.playBlock.load())].blockOrder.load(std::memory_order_relaxed);
+}
+
+int GetAudibleRow(const ModulePlayer* player) {
+  if (!player) return 0;
+  return playback.positions[static_cast<size_t>(playback.playBlock.load())].blockRow.load(std::memory_order_relaxed);
+}
+
+ModulePlayer* MusicStart() {
+  MemoryStream* patches = OpenResourceStream(kPatchResourceId);
+  uint8_t count[4];
+  StreamRead(count, 4, patches);
+  SetPatchStream(patches);
+  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  OpenWaveOutput(44100);
+  ModulePlayer* player = LoadModule(kModuleResourceId, PatchSynthProc);
+  SetPatchStream(nullptr);
+  StreamClose(patches);
+  return player;
+}
+
+void MusicStop(ModulePlayer* player) {
+  FreeModule(player);
+  CloseWaveOutput();
+}
+
+// FillBlock lives with the ring it fills.
+void FillBlock() {
+  const int32_t w = playback.writeBlock;
+  const int32_t frames = mixSettings.blockFrames;
+  float* area = playback.floatArea + static_cast<size_t>(w) * frames * 2;
+  std::memset(area, 0, static_cast<size_t>(frames) * 2 * sizeof(float));
+  ModulePlayer* player = playback.currentPlayer.load(std::memory_order_relaxed);
+  if (player) {
+    int32_t countdown = player->samplesUntilTick;
+    int32_t done = 0;
+    while (done < frames) {
+      if (countdown == 0) {
+        if (player->tickProc) player->tickProc(player);
+        countdown = player->samplesPerTick;
+      }
+      const int32_t n = std::min(countdown, frames - done);
+      MixVoices(area + 2 * done, n);
+      done += n;
+      countdown -= n;
+    }
+    playback.positions[static_cast<size_t>(w)].blockOrder.store(static_cast<uint8_t>(player->orderIndex),
+                                                                std::memory_order_relaxed);
+    playback.positions[static_cast<size_t>(w)].blockRow.store(static_cast<uint8_t>(player->row),
+                                                              std::memory_order_relaxed);
+    player->samplesUntilTick = countdown;
+  } else {
+    MixVoices(area, frames);
+  }
+  ConvertBlock(playback.ring.get() + static_cast<size_t>(w) * frames * 2, area, frames);
+  playback.ringPublished.fetch_add(1, std::memory_order_release);
+  playback.writeBlock = (w + 1) % mixSettings.blockCount;
+}

@@ -1,8 +1,83 @@
-// music/output.h: the music as the shell sees it: start, the audible position, stop.
+// music/output.h: the audio output and the music clock. One looping ring of about two seconds
+// is played by an output (the audio device, a silent wall-clock output when no device opens, or
+// an offline output the caller advances); the mixing thread refills, block by block, the part the
+// output has just left and records the music position each block holds, so the frame loop can
+// ask for the position that is being heard rather than the one being mixed.
 #pragma once
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
 
-struct ModulePlayer;  // the loaded module with its playback state; opaque to the shell
+struct ModulePlayer;
 
-// Audible pattern-order index and row; 0 for a null player (no music).
+// Audible pattern-order index and row (0..255 each); 0 for a null player (no music).
 int GetAudibleOrder(const ModulePlayer* player);
 int GetAudibleRow(const ModulePlayer* player);
+
+// A device that pulls frames from the ring through PullRingFrames on its own thread.
+struct AudioDeviceProcs {
+  bool (*open)(int32_t mixRate) = nullptr;  // false when no device can be opened
+  void (*start)() = nullptr;                // begin pulling frames
+  void (*stop)() = nullptr;                 // no pull runs after this returns
+  void (*close)() = nullptr;
+};
+// The device the next OpenWaveOutput tries; without one (or when it fails) the output is silent.
+void InstallAudioDevice(const AudioDeviceProcs& procs);
+// Called on the device's thread: copies `frames` stereo frames from the ring at the play cursor
+// and counts them as played. Silence when nothing is playing.
+void PullRingFrames(int16_t* destination, int32_t frames);
+
+enum class OutputKind : uint8_t { None, Device, WallClock, Offline };
+
+// Opens the installed device at `mixRate`; when it cannot be opened, a silent output whose
+// position follows the wall clock takes its place. False only when the stream procedures are
+// not installed. Derives the block and ring sizes and resets the voices.
+bool OpenWaveOutput(int32_t mixRate);
+// As OpenWaveOutput, with an output whose position moves only by AdvanceOfflineOutput; playback
+// then runs no thread and each advance refills, on the caller's thread, what the output has left.
+bool OpenOfflineOutput(int32_t mixRate);
+void AdvanceOfflineOutput(int32_t frames);
+void CloseWaveOutput();
+OutputKind ActiveOutputKind();
+
+// Renders the whole ring (about two seconds) and starts the output and the mixing thread.
+bool StartPlayback(ModulePlayer* player);
+// Ends the mixing thread and the output. False for null.
+bool StopPlayback(ModulePlayer* player);
+ModulePlayer* CurrentPlayer();
+
+// Called first thing on the mixing thread (the shell raises its priority there).
+void SetMixingThreadHook(void (*hook)());
+
+// The music start: patch stream, stream procedures, output, module load with every sample
+// synthesised. Returns the player (null when the module could not be loaded).
+ModulePlayer* MusicStart();
+// Frees the player (which stops playback) and closes the output.
+void MusicStop(ModulePlayer* player);
+
+// Shared between the GUI thread and the mixing thread. Everything either thread may touch while
+// the other runs is atomic; the ring and float area are handed over through `ringPublished`.
+struct PositionRecord {
+  std::atomic<uint8_t> blockOrder{0};
+  std::atomic<uint8_t> blockRow{0};
+};
+
+inline constexpr int kMaxBlocks = 100;
+
+struct PlaybackState {
+  std::atomic<ModulePlayer*> currentPlayer{nullptr};
+  int32_t writeBlock = 0;  // mixing thread only, once it runs
+  std::atomic<int32_t> playBlock{0};
+  std::array<PositionRecord, kMaxBlocks> positions{};
+  std::atomic<bool> stopRequested{false};
+  std::atomic<bool> fillInProgress{false};
+  std::atomic<bool> threadExited{true};
+  std::unique_ptr<int16_t[]> ring;          // ringFrames stereo frames
+  std::unique_ptr<float[]> floatStorage;    // ringFrames x 2 floats + alignment slack
+  float* floatArea = nullptr;               // first 16-byte-aligned float of floatStorage
+  std::atomic<uint32_t> ringPublished{0};   // bumped after every block written to the ring
+  std::atomic<uint64_t> framesPlayed{0};    // device and offline outputs
+};
+
+extern PlaybackState playback;
