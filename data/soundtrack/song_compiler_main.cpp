@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<uint8_t> bytes = WriteSongXm(song, {});
+  if (bytes.empty()) {
+    std::fprintf(stderr, "%s: the module writer refuses the song\n", argv[1]);
+    return 1;
+  }
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) {
