@@ -1,1 +1,182 @@
+// The voice mixer: ramps, loops, segment ends, 16-bit conversion.
 #include <gtest/gtest.h>
+
+#include <vector>
+
+#include "music/mixer.h"
+#include "music/module.h"
+
+namespace {
+
+struct TestSample {
+  std::vector<int16_t> data;
+  SampleRecord record;
+  TestSample(uint32_t length, int16_t value, uint8_t mode, uint32_t loopStart, uint32_t loopLength)
+      : data(length + 8, 0) {
+    for (uint32_t i = 0; i < length; ++i) data[i] = value;
+    record.data = data.data();
+    record.length = length;
+    record.loopMode = mode;
+    record.loopStart = loopStart;
+    record.loopLength = loopLength;
+    record.bits = 16;
+    if (mode == kLoopForward) data[loopStart + loopLength] = data[loopStart];
+    if (mode == kLoopPingPong) data[loopStart + loopLength] = data[loopStart + loopLength - 1];
+  }
+};
+
+class MixerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mixSettings = ComputeMixSettings(44100);
+    ResetVoices();
+  }
+  void TearDown() override { ResetVoices(); }
+  static void Sound(Voice& v, const SampleRecord* s, int32_t gainA, int32_t gainB, uint32_t stepInt = 1,
+                    uint32_t stepFrac = 0) {
+    v.sample = s;
+    v.gainA = gainA;
+    v.gainB = gainB;
+    v.stepInt = stepInt;
+    v.stepFrac = stepFrac;
+  }
+};
+
+TEST_F(MixerTest, SizesAt44100) {
+  EXPECT_EQ(mixSettings.blockFrames, 884);
+  EXPECT_EQ(mixSettings.ringFrames, 88400);
+  EXPECT_EQ(mixSettings.blockCount, 100);
+  EXPECT_EQ(mixSettings.rampLength, 128);
+  EXPECT_EQ(ComputeMixSettings(48000).blockFrames, 960);
+}
+
+TEST_F(MixerTest, EmptySampleStopsWithoutReading) {
+  Sound(voices[0], &EmptySample, 63, 63);
+  std::vector<float> out(2 * 64, 0.0f);
+  MixVoices(out.data(), 64);
+  EXPECT_EQ(voices[0].sample, nullptr);
+  for (float f : out) EXPECT_EQ(f, 0.0f);
+  MixVoices(out.data(), 0);  // nothing for n < 1
+}
+
+TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
+  TestSample s(64, 1000, kLoopForward, 0, 64);
+  Sound(voices[3], &s.record, 63, 31);
+  std::vector<float> out(2 * 300, 0.0f);
+  MixVoices(out.data(), 300);
+  const float fullA = static_cast<float>(1000.0 * static_cast<float>(63 / 255.0));
+  const float fullB = static_cast<float>(1000.0 * static_cast<float>(31 / 255.0));
+  EXPECT_EQ(out[0], 0.0f);
+  EXPECT_GT(out[2 * 64], 0.0f);
+  EXPECT_LT(out[2 * 127], fullA);
+  EXPECT_LT(out[2 * 127 + 1], fullB);
+  for (int k = 128; k < 300; ++k) {
+    EXPECT_EQ(out[2 * k], fullA) << k;
+    EXPECT_EQ(out[2 * k + 1], fullB) << k;
+  }
+  EXPECT_EQ(voices[3].rampRemaining, 0);
+  EXPECT_EQ(voices[3].currentA, 63 * 256);
+  EXPECT_EQ(voices[3].currentB, 31 * 256);
+
+  // A gain change (key-off) fades out over the same 128 frames, then the voice is silent.
+  voices[3].gainA = voices[3].gainB = 0;
+  std::fill(out.begin(), out.end(), 0.0f);
+  MixVoices(out.data(), 300);
+  EXPECT_GT(out[2 * 127], 0.0f);
+  for (int k = 128; k < 300; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
+  EXPECT_NE(voices[3].sample, nullptr);  // still running, silently
+}
+
+TEST_F(MixerTest, RampSplitsAcrossCalls) {
+  TestSample s(64, 1000, kLoopForward, 0, 64);
+  Sound(voices[0], &s.record, 127, 127);
+  std::vector<float> a(2 * 300, 0.0f), b(2 * 300, 0.0f);
+  MixVoices(a.data(), 300);
+  ResetVoices();
+  Sound(voices[0], &s.record, 127, 127);
+  MixVoices(b.data(), 50);
+  MixVoices(b.data() + 100, 250);
+  // The ramp goes on where it stopped; the gain in force is rounded to 8 fractional bits between
+  // calls, so values agree to within that rounding.
+  for (int k = 0; k < 300; ++k) EXPECT_NEAR(a[2 * k], b[2 * k], 1000.0 / (256 * 255) * 2) << k;
+  for (int k = 128; k < 300; ++k) EXPECT_EQ(a[2 * k], b[2 * k]);
+}
+
+TEST_F(MixerTest, NoLoopSampleEndsAndVoiceGoesIdle) {
+  TestSample s(10, 500, kLoopNone, 0, 10);
+  Sound(voices[1], &s.record, 10, 10);
+  std::vector<float> out(2 * 64, 0.0f);
+  MixVoices(out.data(), 64);
+  EXPECT_EQ(voices[1].sample, nullptr);
+  EXPECT_EQ(voices[1].positionInt, 0u);
+  EXPECT_NE(out[2 * 9], 0.0f);
+  for (int k = 10; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
+}
+
+TEST_F(MixerTest, ForwardLoopWrapsPastSeveralLoopLengthsInOneStep) {
+  TestSample s(8, 100, kLoopForward, 2, 2);
+  Voice& v = voices[0];
+  Sound(v, &s.record, 0, 0, 5);
+  v.positionInt = 3;
+  std::vector<float> out(2, 0.0f);
+  MixVoices(out.data(), 1);  // 3 + 5 = 8: 2 + 3 loop lengths past the loop end (4)
+  EXPECT_EQ(v.positionInt, 2u);
+  EXPECT_EQ(v.sample, &s.record);
+}
+
+TEST_F(MixerTest, PingPongTurnsAtTheLoopEnd) {
+  TestSample s(8, 100, kLoopPingPong, 0, 8);
+  Voice& v = voices[0];
+  // Step 0.8, start at 7.5: the next frame lands at 8.3, 0.3 past the end.
+  const uint64_t step = static_cast<uint64_t>(0.8 * 4294967296.0);
+  const uint64_t start = (7ull << 32) | (1ull << 31);
+  Sound(v, &s.record, 0, 0, static_cast<uint32_t>(step >> 32), static_cast<uint32_t>(step));
+  v.positionInt = static_cast<uint32_t>(start >> 32);
+  v.positionFrac = static_cast<uint32_t>(start);
+  std::vector<float> out(2, 0.0f);
+  MixVoices(out.data(), 1);
+  const uint64_t expected = (16ull << 32) - (start + step) - 1;
+  EXPECT_EQ(v.direction, kBackward);
+  EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, expected);
+  // The guard value equals the value before it: the turn adds no step to the sound.
+  EXPECT_EQ(s.data[8], s.data[7]);
+
+  // Backward past the loop start turns forward again (reflected about the start).
+  v.positionInt = 0;
+  v.positionFrac = 1u << 30;  // 0.25, moving back by 0.8
+  MixVoices(out.data(), 1);
+  EXPECT_EQ(v.direction, kForward);
+  EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, step - (1ull << 30) - 1);
+}
+
+TEST_F(MixerTest, ConvertRoundsToNearestEvenAndClips) {
+  const float in[8] = {16383.6f, 16383.25f, -20000.0f, 0.25f, 0.75f, -0.75f, 20000.0f, 100.0f};
+  int16_t out[8];
+  ConvertBlock(out, in, 4);
+  EXPECT_EQ(out[0], 32767);
+  EXPECT_EQ(out[1], 32766);
+  EXPECT_EQ(out[2], -32768);
+  EXPECT_EQ(out[3], 0);   // 0.5 ties to 0
+  EXPECT_EQ(out[4], 2);   // 1.5 ties to 2
+  EXPECT_EQ(out[5], -2);
+  EXPECT_EQ(out[6], 32767);
+  EXPECT_EQ(out[7], 200);
+}
+
+TEST_F(MixerTest, InterpolatesBetweenValues) {
+  TestSample s(4, 0, kLoopNone, 0, 4);
+  s.data[0] = 0;
+  s.data[1] = 1000;
+  Voice& v = voices[0];
+  Sound(v, &s.record, 255, 0, 0, 1u << 30);  // quarter step
+  v.currentA = 255 * 256;  // no ramp: gains already in force
+  v.rampTargetA = 255;
+  std::vector<float> out(2 * 4, 0.0f);
+  MixVoices(out.data(), 4);
+  EXPECT_EQ(out[0], 0.0f);
+  EXPECT_EQ(out[2], 250.0f);
+  EXPECT_EQ(out[4], 500.0f);
+  EXPECT_EQ(out[6], 750.0f);
+}
+
+}  // namespace
