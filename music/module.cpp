@@ -137,6 +137,7 @@ bool ParseModule(MemoryStream* stream, ModulePlayer* m) {
     if (rows < 1 || rows > kMaxRows) return Fail("pattern %lld has %lld rows (1..256 allowed)", p, rows);
     PatternSlot& slot = m->patterns[p];
     slot.rows = static_cast<int32_t>(rows);
+    slot.packedSize = static_cast<uint16_t>(packedSize);
     const int32_t count = slot.rows * m->channelCount;
     slot.cells = new PatternCell[std::max(count, 1)]{};
     if (packedSize != 0) DecodeCells(r, slot.cells, count);

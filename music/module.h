@@ -24,6 +24,7 @@ inline constexpr uint8_t kKeyOffNote = 255;
 struct PatternSlot {
   int32_t rows = 0;
   PatternCell* cells = nullptr;  // rows x channelCount, row-major; owned
+  uint16_t packedSize = 0;       // bytes of packed cells in the file (information only)
 };
 
 struct SampleRecord {
@@ -117,6 +118,9 @@ using SampleSynthProc = void (*)(std::span<int16_t> destination, uint32_t byteCo
 // cannot be opened or the bytes are not a module this engine can hold (see ModuleLoadError).
 ModulePlayer* LoadModule(int32_t resourceId, SampleSynthProc synth);
 bool ParseModule(MemoryStream* stream, ModulePlayer* player);
+// The music start's loading steps without the output: patch stream, stream procedures, the
+// module resource with every sample synthesised from the next patch.
+ModulePlayer* LoadSoundtrack();
 // Waits for a running block fill, stops playback, releases everything. False for null.
 bool FreeModule(ModulePlayer* player);
 // Why the last load failed, in words ("" after a successful load).

@@ -198,17 +198,36 @@ int GetAudibleRow(const ModulePlayer* player) {
   return playback.positions[static_cast<size_t>(playback.playBlock.load())].blockRow.load(std::memory_order_relaxed);
 }
 
-ModulePlayer* MusicStart() {
+namespace {
+
+MemoryStream* OpenPatchStream() {
   MemoryStream* patches = OpenResourceStream(kPatchResourceId);
   uint8_t count[4];
-  StreamRead(count, 4, patches);
+  StreamRead(count, 4, patches);  // the record count: patches are taken in order until they run out
   SetPatchStream(patches);
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
-  OpenWaveOutput(44100);
+  return patches;
+}
+
+ModulePlayer* LoadWithPatches(MemoryStream* patches) {
   ModulePlayer* player = LoadModule(kModuleResourceId, PatchSynthProc);
   SetPatchStream(nullptr);
   StreamClose(patches);
   return player;
+}
+
+}  // namespace
+
+ModulePlayer* LoadSoundtrack() {
+  MemoryStream* patches = OpenPatchStream();
+  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  return LoadWithPatches(patches);
+}
+
+ModulePlayer* MusicStart() {
+  MemoryStream* patches = OpenPatchStream();
+  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  OpenWaveOutput(44100);
+  return LoadWithPatches(patches);
 }
 
 void MusicStop(ModulePlayer* player) {

@@ -1,9 +1,37 @@
 #include "shell/music_link.h"
 
+#include <cstdio>
+
+#include "music/module.h"
+#include "music/output.h"
+#include "platform/audio_device.h"
+#include "platform/system.h"
 #include "shell/shell_state.h"
 
-// No soundtrack is built in yet: the player stays null and the sync time stays 0,
-// so the opening scene is shown for as long as the run lasts.
-void StartMusic() { shellState.player = nullptr; }
-void StartMusicPlayback() {}
-void StopMusic() { shellState.player = nullptr; }
+namespace {
+
+bool OpenDevice(int32_t rate) {
+  std::string error;
+  if (OpenAudioDevice(rate, PullRingFrames, &error)) return true;
+  std::fprintf(stderr, "vale: no audio device (%s); the music keeps time silently\n", error.c_str());
+  return false;
+}
+
+void RaiseMixingThread() { RaiseCurrentThreadPriority(); }
+
+}  // namespace
+
+void StartMusic() {
+  InstallAudioDevice({OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice});
+  SetMixingThreadHook(RaiseMixingThread);
+  shellState.player = MusicStart();
+  if (!shellState.player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());
+}
+
+void StartMusicPlayback() { StartPlayback(shellState.player); }
+
+void StopMusic() {
+  // Frees the player (after its mixing thread has ended), then closes the output.
+  MusicStop(shellState.player);
+  shellState.player = nullptr;
+}

@@ -1,1 +1,207 @@
+// Playback start and stop, the position records, the outputs and the music start.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "music/mixer.h"
+#include "music/module.h"
+#include "music/output.h"
+#include "music/stream.h"
+#include "tests/music/test_modules.h"
+
+namespace {
+
+// 16-row patterns at tempo 3 and 137 BPM; one instrument playing on every row.
+ModulePlayer* LoadRowModule(std::vector<uint8_t>& bytes) {
+  XmModule m = MakeTestModule(1);
+  m.orders = {0, 0, 0, 0, 0};
+  m.patterns = {MakeEmptyPattern(16, 1)};
+  for (int r = 0; r < 16; ++r) PatternCellAt(m.patterns[0], 1, r, 0) = {static_cast<uint8_t>(37 + r), 1, 0, 0, 0};
+  std::vector<int16_t> wave(2000);
+  for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<int16_t>((i % 100) * 300 - 15000);
+  m.instruments = {MakeTestInstrument(2000, wave, 29, 100)};
+  return LoadTestModule(m, bytes);
+}
+
+TEST(Playback, PositionRecordsFollowTheTicks) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);
+  ASSERT_NE(p, nullptr);
+  ASSERT_TRUE(OpenOfflineOutput(44100));
+  ASSERT_TRUE(StartPlayback(p));
+  EXPECT_EQ(CurrentPlayer(), p);
+  EXPECT_EQ(GetAudibleOrder(p), 0);
+  EXPECT_EQ(GetAudibleRow(p), 0);
+  EXPECT_EQ(p->samplesPerTick, 804);
+  // Each record holds the position after the block's last tick; a row lasts 3 x 804 = 2412 frames.
+  auto expectedAfter = [](int64_t blockEnd) {
+    const int64_t tick = (blockEnd - 1) / 804;
+    const int64_t row = tick / 3;
+    return std::pair<int, int>(static_cast<int>(row / 16 % 5), static_cast<int>(row % 16));
+  };
+  for (int k = 0; k < 100; ++k) {
+    const auto [order, row] = expectedAfter(884 * (k + 1));
+    EXPECT_EQ(playback.positions[k].blockOrder.load(), order) << k;
+    EXPECT_EQ(playback.positions[k].blockRow.load(), row) << k;
+  }
+  // The output moves on one block: the block it left is rendered again, one ring further on.
+  AdvanceOfflineOutput(884);
+  EXPECT_EQ(playback.playBlock.load(), 1);
+  EXPECT_EQ(GetAudibleRow(p), expectedAfter(884 * 2).second);
+  EXPECT_EQ(playback.positions[0].blockRow.load(), expectedAfter(884 * 101).second);
+  EXPECT_EQ(playback.positions[0].blockOrder.load(), expectedAfter(884 * 101).first);
+  AdvanceOfflineOutput(884 * 150);
+  EXPECT_EQ(playback.playBlock.load(), 51);
+
+  EXPECT_TRUE(StopPlayback(p));
+  EXPECT_TRUE(StopPlayback(p));  // nothing left to do, still fine
+  EXPECT_EQ(CurrentPlayer(), nullptr);
+  FreeModule(p);
+  CloseWaveOutput();
+}
+
+TEST(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);
+  ASSERT_TRUE(OpenOfflineOutput(44100));
+  static std::vector<int32_t> ticksAt;
+  ticksAt.clear();
+  ASSERT_TRUE(StartPlayback(p));
+  // A tick procedure whose ticks last exactly one block.
+  p->tickProc = [](ModulePlayer* q) {
+    ticksAt.push_back(playback.writeBlock);
+    q->samplesPerTick = 884;
+  };
+  p->samplesUntilTick = 0;
+  for (int i = 0; i < 3; ++i) {
+    const int32_t w = playback.writeBlock;
+    FillBlock();
+    EXPECT_EQ(p->samplesUntilTick, 0);
+    EXPECT_EQ(ticksAt.back(), w);
+  }
+  EXPECT_EQ(ticksAt.size(), 3u);
+  StopPlayback(p);
+  FreeModule(p);
+  CloseWaveOutput();
+}
+
+TEST(Playback, NullPlayer) {
+  EXPECT_FALSE(StartPlayback(nullptr));
+  EXPECT_FALSE(StopPlayback(nullptr));
+  EXPECT_EQ(GetAudibleOrder(nullptr), 0);
+  EXPECT_EQ(GetAudibleRow(nullptr), 0);
+}
+
+TEST(Playback, OutputNeedsTheStreamProcedures) {
+  InstallStreamProcs(nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_FALSE(OpenWaveOutput(44100));
+  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  InstallAudioDevice({});
+  EXPECT_TRUE(OpenWaveOutput(44100));
+  EXPECT_EQ(ActiveOutputKind(), OutputKind::WallClock);
+  CloseWaveOutput();
+}
+
+TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);
+  InstallAudioDevice({});
+  ASSERT_TRUE(OpenWaveOutput(44100));
+  ASSERT_EQ(ActiveOutputKind(), OutputKind::WallClock);
+  ASSERT_TRUE(StartPlayback(p));
+  EXPECT_FALSE(playback.threadExited.load());
+  // The GUI side reads positions while the mixing thread refills.
+  int lastRow = 0;
+  for (int i = 0; i < 30; ++i) {
+    lastRow = GetAudibleRow(p) + GetAudibleOrder(p) * 16;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_GT(playback.playBlock.load(), 2);
+  EXPECT_GT(lastRow, 0);
+  EXPECT_TRUE(FreeModule(p));  // stops the thread first
+  EXPECT_TRUE(playback.threadExited.load());
+  CloseWaveOutput();
+}
+
+// A device that pulls frames on a thread of its own, as a sound card's callback would.
+std::atomic<bool> fakeRunning{false};
+std::thread fakeThread;
+std::vector<int16_t> pulled;
+bool FakeOpen(int32_t) { return true; }
+void FakeStart() {
+  pulled.clear();
+  fakeRunning = true;
+  fakeThread = std::thread([] {
+    int16_t chunk[2 * 441];
+    while (fakeRunning.load()) {
+      PullRingFrames(chunk, 441);
+      if (pulled.size() < 2 * 8820) pulled.insert(pulled.end(), chunk, chunk + 2 * 441);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  });
+}
+void FakeStop() {
+  if (fakeRunning.exchange(false)) fakeThread.join();
+}
+void FakeClose() {}
+
+TEST(Playback, DevicePullsTheRenderedRing) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);
+  // What the offline output renders for the first 8820 frames...
+  ASSERT_TRUE(OpenOfflineOutput(44100));
+  ASSERT_TRUE(StartPlayback(p));
+  std::vector<int16_t> reference(playback.ring.get(), playback.ring.get() + 2 * 8820);
+  StopPlayback(p);
+  // ...is what the device hears first.
+  InstallAudioDevice({FakeOpen, FakeStart, FakeStop, FakeClose});
+  ASSERT_TRUE(OpenWaveOutput(44100));
+  ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
+  ASSERT_TRUE(StartPlayback(p));
+  for (int i = 0; i < 200 && playback.playBlock.load() < 6; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_GE(playback.playBlock.load(), 6);
+  EXPECT_TRUE(StopPlayback(p));
+  ASSERT_GE(pulled.size(), reference.size());
+  pulled.resize(reference.size());
+  EXPECT_EQ(pulled, reference);
+  int nonZero = 0;
+  for (int16_t v : reference) nonZero += v != 0;
+  EXPECT_GT(nonZero, 1000);
+  FreeModule(p);
+  CloseWaveOutput();
+  InstallAudioDevice({});
+}
+
+TEST(MusicStart, LoadsTheEmbeddedModuleWithSynthesisedSamples) {
+  InstallAudioDevice({});
+  ModulePlayer* p = MusicStart();
+  ASSERT_NE(p, nullptr) << ModuleLoadError();
+  EXPECT_EQ(p->channelCount, 10);
+  EXPECT_EQ(p->defaultTempo, 3);
+  EXPECT_EQ(p->defaultBpm, 137);
+  EXPECT_GE(p->songLength, 47);
+  ASSERT_EQ(p->instrumentCount, 20);
+  const uint32_t lengths[20] = {88200, 11025, 882,  44100, 44100, 4410, 4410, 4410, 4410,  4410,
+                                8820,  8820,  2206, 4410,  44100, 8821, 22050, 88200, 88200, 88200};
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(p->instruments[i].sampleCount, 1);
+    EXPECT_EQ(p->instruments[i].samples[0]->length, lengths[i]) << i;
+  }
+  // Record 3 is a sawtooth that starts at -8000 before its filter; the filter's first output is
+  // b0 times that.
+  EXPECT_LT(p->instruments[3].samples[0]->data[0], 0);
+  // Record 2 (no filter): 883 values at full level, then the final zero of its 884.
+  const SampleRecord& blip = *p->instruments[2].samples[0];
+  EXPECT_EQ(blip.data[883], 0);
+  EXPECT_NE(blip.data[100], 0);
+  ASSERT_TRUE(StartPlayback(p));
+  EXPECT_EQ(GetAudibleOrder(p), 0);
+  EXPECT_EQ(GetAudibleRow(p), 0);
+  MusicStop(p);
+  EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
+}
+
+}  // namespace

@@ -1,1 +1,209 @@
+// The replay engine: rows, ticks, the volume column, slides, key-off, twins and the song's wrap.
 #include <gtest/gtest.h>
+
+#include <vector>
+
+#include "music/mixer.h"
+#include "music/module.h"
+#include "music/output.h"
+#include "music/replay.h"
+#include "tests/music/test_modules.h"
+
+namespace {
+
+class ReplayTest : public ::testing::Test {
+ protected:
+  XmModule m = MakeTestModule(2);
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = nullptr;
+
+  XmCell& Cell(int row, int channel, int pattern = 0) { return PatternCellAt(m.patterns[pattern], m.channels, row, channel); }
+  void Load() {
+    if (m.instruments.empty()) m.instruments.push_back(MakeTestInstrument(4000, {}, 29, 100, 64, 128));
+    p = LoadTestModule(m, bytes);
+    ASSERT_NE(p, nullptr) << ModuleLoadError();
+    ASSERT_TRUE(OpenOfflineOutput(44100));
+    ResetPlaybackState(p);
+  }
+  void Row() {
+    for (int t = 0; t < p->speed; ++t) ReplayStep(p);
+  }
+  void TearDown() override {
+    FreeModule(p);
+    CloseWaveOutput();
+  }
+  ChannelState& Ch(int c) { return p->channels[c]; }
+};
+
+TEST(ReplayTiming, SamplesPerTick) {
+  EXPECT_EQ(SamplesPerTick(137, 44100), 804);
+  EXPECT_EQ(SamplesPerTick(125, 44100), 882);
+  EXPECT_EQ(SamplesPerTick(0, 44100), SamplesPerTick(1, 44100));  // never zero-length ticks
+}
+
+TEST_F(ReplayTest, MiddleCOfTheShippedTuning) {
+  Cell(0, 0) = {49, 1, 0, 0, 0};
+  Load();
+  ReplayStep(p);
+  EXPECT_EQ(Ch(0).realNote, 77);
+  EXPECT_EQ(Ch(0).period, 2702);
+  EXPECT_EQ(Ch(0).targetPeriod, 2702);
+  const Voice& v = voices[0];
+  EXPECT_EQ(v.frequency, 46714);
+  EXPECT_EQ(v.stepInt, 1u);
+  EXPECT_EQ(v.stepFrac, static_cast<uint32_t>((uint64_t{46714 % 44100} << 32) / 44100));
+  // Volume 64, gate 64, global volume 64 gives 127; centre panning splits it 63 / 63.
+  EXPECT_EQ(v.volume, 127);
+  EXPECT_EQ(v.panning, 128);
+  EXPECT_EQ(v.gainA, 63);
+  EXPECT_EQ(v.gainB, 63);
+  EXPECT_EQ(PeriodToFrequency(4608), 8363);
+}
+
+TEST_F(ReplayTest, VolumeColumnSlides) {
+  Cell(0, 0) = {49, 1, 0, 0, 0};
+  Cell(1, 0).volume = 0x62;
+  Cell(2, 0).volume = 0x82;
+  Cell(3, 0).volume = 0x75;
+  Cell(4, 0).volume = 0x9F;
+  Cell(5, 0).volume = 0x10 + 20;
+  Load();
+  Row();
+  EXPECT_EQ(Ch(0).volume, 64);
+  Row();
+  EXPECT_EQ(Ch(0).volume, 58);  // 0x6x: every tick of the row, the first included
+  Row();
+  EXPECT_EQ(Ch(0).volume, 56);  // 0x8x: once
+  Row();
+  EXPECT_EQ(Ch(0).volume, 64);  // 0x7x raises, not above 64
+  Row();
+  EXPECT_EQ(Ch(0).volume, 64);
+  Row();
+  EXPECT_EQ(Ch(0).volume, 20);
+  EXPECT_EQ(voices[0].volume, 20 * 64 * 64 * 255 / (1 << 19));
+}
+
+TEST_F(ReplayTest, VolumeSlideEffectUsesItsMemoryOnLaterTicks) {
+  Cell(0, 0) = {49, 1, 0x10 + 10, 0, 0};
+  Cell(1, 0) = {0, 0, 0, 0x0A, 0x20};
+  Cell(2, 0) = {0, 0, 0, 0x0A, 0x00};
+  Cell(3, 0) = {0, 0, 0, 0x0A, 0x31};
+  Cell(4, 0) = {0, 0, 0, 0x0A, 0x04};
+  Load();
+  Row();
+  EXPECT_EQ(Ch(0).volume, 10);
+  Row();
+  EXPECT_EQ(Ch(0).volume, 14);
+  ReplayStep(p);
+  EXPECT_EQ(Ch(0).volume, 14);  // not on tick 0
+  ReplayStep(p);
+  EXPECT_EQ(Ch(0).volume, 16);
+  ReplayStep(p);
+  EXPECT_EQ(Ch(0).volume, 18);
+  EXPECT_EQ(Ch(0).volumeSlideMemory, 0x20);
+  Row();
+  EXPECT_EQ(Ch(0).volume, 24);  // 0x31: the high nibble wins
+  Row();
+  EXPECT_EQ(Ch(0).volume, 16);  // 0x04 lowers
+}
+
+TEST_F(ReplayTest, PanningSlidePastTheEdgeIsKeptButNotHeard) {
+  m.instruments.push_back(MakeTestInstrument(4000, {}, 29, 100, 64, 250));
+  Cell(0, 0) = {49, 1, 0, 0, 0};
+  Cell(1, 0).volume = 0xE5;
+  Cell(2, 0).volume = 0xD5;
+  Cell(3, 0).volume = 0xC3;
+  Load();
+  Row();
+  EXPECT_EQ(Ch(0).panning, 250);
+  Row();
+  EXPECT_EQ(Ch(0).panning, 265);
+  EXPECT_EQ(voices[0].panning, 255);
+  EXPECT_EQ(voices[0].gainA, 127);
+  EXPECT_EQ(voices[0].gainB, 0);
+  Row();
+  EXPECT_EQ(Ch(0).panning, 250);
+  EXPECT_EQ(voices[0].panning, 250);
+  Row();
+  EXPECT_EQ(Ch(0).panning, 48);
+}
+
+TEST_F(ReplayTest, KeyOffSilencesUntilTheNextInstrumentNumber) {
+  Cell(0, 0) = {49, 1, 0, 0, 0};
+  Cell(1, 0) = {kXmKeyOff, 0, 0, 0, 0};
+  Cell(2, 0) = {50, 0, 0, 0, 0};
+  Cell(3, 0) = {0, 1, 0, 0, 0};
+  Cell(4, 0) = {0, 0, 0, 0x14, 0};
+  Load();
+  Row();
+  EXPECT_EQ(Ch(0).voice->volume, 127);
+  Row();
+  EXPECT_TRUE(Ch(0).keyOff);
+  EXPECT_EQ(Ch(0).gate, 0);
+  EXPECT_EQ(Ch(0).voice->volume, 0);
+  Row();
+  EXPECT_NE(Ch(0).voice->sample, nullptr);  // started, but at gate 0
+  EXPECT_EQ(Ch(0).voice->volume, 0);
+  Row();
+  EXPECT_EQ(Ch(0).gate, 64);
+  EXPECT_EQ(Ch(0).voice->volume, 127);
+  Row();
+  EXPECT_EQ(Ch(0).voice->volume, 0);  // effect 0x14 is a key-off too
+}
+
+TEST_F(ReplayTest, RetriggerLeavesTheOldNoteFadingOnTheTwin) {
+  Cell(0, 1) = {49, 1, 0, 0, 0};
+  Cell(1, 1) = {49, 1, 0, 0, 0};
+  Cell(2, 1) = {49, 0, 0xF0, 0, 0};  // 0xFx: no restart, the voice keeps playing
+  Load();
+  Row();
+  EXPECT_EQ(Ch(1).voice, &voices[1]);
+  std::vector<float> mix(2 * 300, 0.0f);
+  MixVoices(mix.data(), 300);
+  const uint32_t playedTo = voices[1].positionInt;
+  Row();
+  EXPECT_EQ(Ch(1).voice, &voices[33]);
+  EXPECT_EQ(voices[33].index, 33);
+  EXPECT_EQ(voices[33].positionInt, 0u);
+  EXPECT_EQ(voices[33].currentA, 0);
+  EXPECT_EQ(voices[1].gainA, 0);
+  EXPECT_EQ(voices[1].positionInt, playedTo);
+  MixVoices(mix.data(), 128);
+  EXPECT_EQ(voices[1].rampRemaining, 0);
+  EXPECT_EQ(voices[1].currentA, 0);
+  EXPECT_NE(voices[1].sample, nullptr);  // plays on silently
+  EXPECT_EQ(voices[33].currentA, 63 * 256);
+  Row();
+  EXPECT_EQ(Ch(1).voice, &voices[33]);
+  EXPECT_GT(voices[33].positionInt, 0u);
+}
+
+TEST_F(ReplayTest, MissingInstrumentPlaysSilence) {
+  Cell(0, 0) = {49, 1, 0, 0, 0};
+  Cell(1, 0) = {49, 9, 0, 0, 0};
+  Load();
+  Row();
+  Row();
+  EXPECT_EQ(Ch(0).voice->sample, &EmptySample);
+  std::vector<float> mix(2 * 10, 0.0f);
+  MixVoices(mix.data(), 10);
+  EXPECT_EQ(Ch(0).voice->sample, nullptr);
+}
+
+TEST_F(ReplayTest, SongWrapsToTheRestartPosition) {
+  m.tempo = 1;
+  m.orders = {0, 1, 0};
+  m.restartPosition = 1;
+  m.patterns = {MakeEmptyPattern(2, 2), MakeEmptyPattern(3, 2)};
+  Load();
+  std::vector<std::pair<int, int>> seen;
+  for (int i = 0; i < 10; ++i) {
+    ReplayStep(p);
+    seen.emplace_back(p->orderIndex, p->row);
+  }
+  const std::vector<std::pair<int, int>> expected = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2},
+                                                     {2, 0}, {2, 1}, {1, 0}, {1, 1}, {1, 2}};
+  EXPECT_EQ(seen, expected);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// vale-tool render-audio: the music rendered offline to a 16-bit stereo 44100 Hz WAV file.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "music/module.h"
+#include "music/render.h"
+#include "music/stream.h"
+#include "tools/tool.h"
+
+namespace {
+
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+
+void PutTag(std::vector<uint8_t>& b, const char* tag) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(tag[i]));
+}
+
+std::vector<uint8_t> WavHeader(uint32_t frames) {
+  std::vector<uint8_t> h;
+  h.reserve(44);
+  const uint32_t dataBytes = frames * 4;
+  PutTag(h, "RIFF");
+  Put32(h, 36 + dataBytes);
+  PutTag(h, "WAVE");
+  PutTag(h, "fmt ");
+  Put32(h, 16);
+  Put16(h, 1);  // PCM
+  Put16(h, 2);
+  Put32(h, 44100);
+  Put32(h, 44100 * 4);
+  Put16(h, 4);
+  Put16(h, 16);
+  PutTag(h, "data");
+  Put32(h, dataBytes);
+  return h;
+}
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+int Run(std::span<const std::string> rawArgs);
+
+const ToolCommand kCommand{"render-audio", "OUT.wav [--module FILE.xm] [--from ORDER] [--to ORDER]",
+                           "renders the music offline (default: the embedded soundtrack, orders 0 to 46)", Run};
+ToolRegistration registration(kCommand);
+
+int Run(std::span<const std::string> rawArgs) {
+  static const std::string_view valueOptions[] = {"--module", "--from", "--to"};
+  ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
+  if (!args.error.empty()) return ToolFail(args.error, 2);
+  if (args.positional.size() != 1) return ToolUsage(kCommand);
+  long long from = 0, to = 46;
+  std::string error;
+  if (!IntOption(args, "--from", 0, 255, from, error) || !IntOption(args, "--to", 0, 255, to, error))
+    return ToolFail(error, 2);
+  if (from > to) return ToolFail("--from must not be after --to", 2);
+
+  std::vector<uint8_t> moduleBytes;
+  ModulePlayer* player = nullptr;
+  if (const std::string* path = FindOption(args, "--module")) {
+    if (!ReadFile(*path, moduleBytes)) return ToolFail("cannot read " + *path);
+    if (moduleBytes.empty()) return ToolFail(*path + " is empty");
+    InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+    SetResourceOverride(kModuleResourceId, moduleBytes);
+    player = LoadModule(kModuleResourceId, nullptr);  // its own sample data, deltas decoded
+    SetResourceOverride(kModuleResourceId, {});
+    if (!player) return ToolFail(*path + ": " + ModuleLoadError());
+  } else {
+    player = LoadSoundtrack();
+    if (!player) return ToolFail(std::string("embedded module: ") + ModuleLoadError());
+  }
+
+  const std::string& outPath = args.positional[0];
+  std::FILE* out = std::fopen(outPath.c_str(), "wb");
+  if (!out) {
+    FreeModule(player);
+    return ToolFail("cannot open " + outPath + " for writing");
+  }
+  std::vector<uint8_t> header = WavHeader(0);
+  bool ok = std::fwrite(header.data(), 1, header.size(), out) == header.size();
+  ToolProgress bar("render-audio");
+  std::vector<uint8_t> block;
+  const uint64_t frames = RenderOffline(
+      player, {static_cast<int32_t>(from), static_cast<int32_t>(to)},
+      [&](std::span<const int16_t> values) {
+        block.clear();
+        for (int16_t v : values) Put16(block, static_cast<uint16_t>(v));
+        ok = ok && std::fwrite(block.data(), 1, block.size(), out) == block.size();
+      },
+      [&](double f) { bar.Update(f); });
+  bar.Finish();
+  FreeModule(player);
+  header = WavHeader(static_cast<uint32_t>(frames));
+  ok = ok && std::fseek(out, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), out) == header.size();
+  ok = std::fclose(out) == 0 && ok;
+  if (!ok) return ToolFail("cannot write " + outPath);
+  std::fprintf(stderr, "%s: %llu frames (%.2f s)\n", outPath.c_str(), static_cast<unsigned long long>(frames),
+               static_cast<double>(frames) / 44100.0);
+  return 0;
+}
+
+}  // namespace
