@@ -27,6 +27,8 @@ packages=(
   xauth
   xdotool
   x11-utils
+  openmpt123
+  sox
 )
 
 missing=()

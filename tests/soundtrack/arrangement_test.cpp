@@ -1,0 +1,124 @@
+// The arrangement against the pictures it plays under: the rows the opening, the cube field
+// and the wave floor mark, the key, the bass under the kick, and the ending.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "tests/soundtrack/song_test_util.h"
+
+namespace {
+
+constexpr int kKick = 11, kBass = 4, kTom = 12, kClap = 16;
+
+class Arrangement : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(CompileShippedSong(song, error)) << error;
+    ASSERT_EQ(song.patterns.size(), 21u);
+  }
+  const SongCell& Cell(int pattern, int row, int channel) const {
+    return song.patterns[pattern].cells[row * song.channels + channel];
+  }
+  bool Starts(const SongCell& c) const { return c.note >= 1 && c.note <= 96 && c.instrument != 0; }
+  // Rows of a pattern where any channel starts a note of one of the given instruments (all when empty).
+  std::set<int> StartRows(int pattern, std::set<int> instruments = {}) const {
+    std::set<int> rows;
+    for (int r = 0; r < song.patterns[pattern].rows; ++r)
+      for (int c = 0; c < song.channels; ++c)
+        if (Starts(Cell(pattern, r, c)) && (instruments.empty() || instruments.count(Cell(pattern, r, c).instrument)))
+          rows.insert(r);
+    return rows;
+  }
+  int SoundingPitchClass(const SongCell& c) const {
+    const SongInstrument& ins = song.instruments[c.instrument - 1];
+    double midi = 69 + 12 * std::log2(SoundingHz(ins, c.note) / 440.0);
+    return static_cast<int>(std::lround(midi)) % 12;
+  }
+  SongModule song;
+};
+
+bool Contains(const std::set<int>& rows, std::initializer_list<int> want) {
+  for (int r : want)
+    if (!rows.count(r)) return false;
+  return true;
+}
+
+}  // namespace
+
+TEST_F(Arrangement, OpeningMarksFlickerRowsAndWords) {
+  for (int p : {4, 5}) {
+    std::set<int> rows = StartRows(p);
+    for (int r = 0; r < 64; ++r)
+      if ((r + 8) % 16 > 8) {
+        EXPECT_TRUE(rows.count(r)) << "pattern " << p << " flicker row " << r;
+      }
+  }
+  // the word changes: a tone on channel 8 exactly on those rows
+  std::set<int> words4, words5;
+  for (int r = 0; r < 64; ++r) {
+    if (Starts(Cell(4, r, 7))) words4.insert(r);
+    if (Starts(Cell(5, r, 7))) words5.insert(r);
+  }
+  EXPECT_EQ(words4, (std::set<int>{8, 24, 40, 56}));
+  EXPECT_EQ(words5, (std::set<int>{8, 24}));
+  EXPECT_TRUE(StartRows(3, {kKick}).empty()) << "no beat at the start of the opening";
+}
+
+TEST_F(Arrangement, CubeFieldPanelRowsHaveStabs) {
+  const std::set<int> panelRows = {8, 14, 30, 36, 44, 48, 52, 60};
+  for (int p : {6, 7}) {
+    std::set<int> stabs = StartRows(p, {6, 7, 8, 9, 10});
+    EXPECT_EQ(stabs, panelRows) << "pattern " << p;
+    EXPECT_FALSE(StartRows(p, {kKick}).empty()) << "the beat has arrived";
+  }
+}
+
+TEST_F(Arrangement, WaveFloorBreaksOnTheCutIns) {
+  for (int p : {13, 14}) {
+    SCOPED_TRACE("pattern " + std::to_string(p));
+    EXPECT_EQ(StartRows(p, {kTom}), (std::set<int>{8, 10, 12, 14, 16}));
+    EXPECT_TRUE(Contains(StartRows(p, {kClap}), {41, 43, 45, 47}));
+    std::set<int> kicks = StartRows(p, {kKick});
+    for (int r = 8; r <= 16; ++r) EXPECT_FALSE(kicks.count(r)) << "kick in the break, row " << r;
+    for (int r = 41; r <= 47; ++r) EXPECT_FALSE(kicks.count(r)) << "kick in the break, row " << r;
+    // the bass stops for both cut-ins
+    EXPECT_EQ(Cell(p, 8, 1).note, 97);
+    EXPECT_EQ(Cell(p, 40, 1).note, 97);
+  }
+}
+
+TEST_F(Arrangement, BassLocksWithTheKick) {
+  for (int p : {6, 7, 10, 11, 13, 14, 16}) {
+    std::set<int> bass = StartRows(p, {kBass, 5});
+    for (int r : StartRows(p, {kKick})) EXPECT_TRUE(bass.count(r)) << "pattern " << p << " kick row " << r;
+  }
+}
+
+TEST_F(Arrangement, EveryPitchedNoteIsInAMinor) {
+  // natural minor plus the raised seventh of the dominant chord
+  const std::set<int> scale = {9, 11, 0, 2, 4, 5, 7, 8};
+  const std::set<int> pitched = {1, 2, 4, 5, 6, 7, 8, 9, 10, 17, 18, 19, 20};
+  for (size_t p = 0; p < song.patterns.size(); ++p)
+    for (int r = 0; r < song.patterns[p].rows; ++r)
+      for (int c = 0; c < song.channels; ++c) {
+        const SongCell& cell = Cell(static_cast<int>(p), r, c);
+        if (Starts(cell) && pitched.count(cell.instrument)) {
+          EXPECT_TRUE(scale.count(SoundingPitchClass(cell))) << "pattern " << p << " row " << r << " channel " << c + 1;
+        }
+      }
+}
+
+TEST_F(Arrangement, EndsOnTheTonicAndThenRests) {
+  // order 45 (pattern 19) lands on A: bass and lead both sound A on row 0
+  ASSERT_TRUE(Starts(Cell(19, 0, 1)));
+  EXPECT_EQ(SoundingPitchClass(Cell(19, 0, 1)), 9);
+  ASSERT_TRUE(Starts(Cell(19, 0, 7)));
+  EXPECT_EQ(SoundingPitchClass(Cell(19, 0, 7)), 9);
+  // nothing new after the first half of the last chord, and the final pattern only lets it ring
+  for (int r : StartRows(19)) EXPECT_LT(r, 32);
+  EXPECT_LE(StartRows(20).size(), 1u);
+  // the last pattern with a beat is the cadence (order 44)
+  EXPECT_FALSE(StartRows(18, {kKick}).empty());
+}

@@ -1,0 +1,147 @@
+// The song notation: pitch names, the sounding-to-stored transposition under the replay
+// engine's pitch rule, phrase placement and the error messages a composer sees.
+#include <gtest/gtest.h>
+
+#include "data/soundtrack/song_module.h"
+
+namespace {
+
+SongInstrument MakeInstrument(double pitchHz, int rel) {
+  SongInstrument ins;
+  ins.pitchHz = pitchHz;
+  ins.relativeNote = static_cast<int8_t>(rel);
+  ins.finetune = 100;
+  return ins;
+}
+
+const char* kHeader =
+    "channels 4\ntempo 3\nbpm 137\norder 0\n"
+    "instrument 1 lead A2 29 882 finetune 100\n"
+    "instrument 2 hat B6 29 100 finetune 100\n";
+
+SongModule Compile(const std::string& body) {
+  SongModule song;
+  std::string error;
+  EXPECT_TRUE(CompileSong(std::string(kHeader) + body, song, error)) << error;
+  return song;
+}
+
+std::string CompileError(const std::string& body) {
+  SongModule song;
+  std::string error;
+  EXPECT_FALSE(CompileSong(std::string(kHeader) + body, song, error));
+  return error;
+}
+
+const SongCell& At(const SongModule& song, int pattern, int row, int channel) {
+  return song.patterns[pattern].cells[row * song.channels + channel - 1];
+}
+
+}  // namespace
+
+TEST(SongPitch, NamesUseMidiNumbering) {
+  EXPECT_EQ(ParsePitchName("A4"), 69);
+  EXPECT_EQ(ParsePitchName("C4"), 60);
+  EXPECT_EQ(ParsePitchName("C#4"), 61);
+  EXPECT_EQ(ParsePitchName("Bb3"), 58);
+  EXPECT_EQ(ParsePitchName("G#1"), 32);
+  EXPECT_EQ(ParsePitchName("H4"), -1);
+  EXPECT_EQ(ParsePitchName("A"), -1);
+  EXPECT_EQ(ParsePitchName("A#"), -1);
+  EXPECT_EQ(ParsePitchName("A10"), -1);
+}
+
+TEST(SongPitch, WrittenC4SoundsTwoSemitonesDownOnEveryPatchFamily) {
+  // C-4 (stored note 49) on a relative-note-29 sample plays at 46714 Hz against a 44100 Hz
+  // sample rate: a 110 Hz patch sounds A#2.
+  const SongInstrument sine110 = MakeInstrument(110.0, 29);
+  EXPECT_NEAR(SoundingHz(sine110, 49), 110.0 * 46714.0 / 44100.0, 1e-9);
+  EXPECT_NEAR(SoundingHz(MakeInstrument(440.0, 5), 49), 116.54, 0.05);   // A#2
+  EXPECT_NEAR(SoundingHz(MakeInstrument(55.0, 29), 49), 58.27, 0.03);    // A#1
+  EXPECT_NEAR(SoundingHz(MakeInstrument(220.0, 29), 49), 233.08, 0.1);   // A#3
+  EXPECT_NEAR(SoundingHz(MakeInstrument(220.0, 17), 49), 116.54, 0.05);  // A#2
+  // and back: the composer writes A#2 and gets C-4
+  EXPECT_EQ(WrittenNoteFor(sine110, ParsePitchName("A#2")), 49);
+  EXPECT_EQ(WrittenNoteFor(MakeInstrument(440.0, 5), ParsePitchName("A#2")), 49);
+  EXPECT_EQ(WrittenNoteFor(MakeInstrument(55.0, 29), ParsePitchName("A1")), 48);
+  // beyond the 96 stored notes there is no answer
+  EXPECT_EQ(WrittenNoteFor(sine110, ParsePitchName("C9")), 0);
+}
+
+TEST(SongCompiler, HeaderAndEmptyPatternsComeOutAsDeclared) {
+  SongModule song = Compile("name \"demo\"\npatterns 3\npattern 1 rows 128\n");
+  EXPECT_EQ(song.name, "demo");
+  EXPECT_EQ(song.channels, 4);
+  EXPECT_EQ(song.tempo, 3);
+  EXPECT_EQ(song.bpm, 137);
+  ASSERT_EQ(song.patterns.size(), 3u);
+  EXPECT_EQ(song.patterns[0].rows, 64);
+  EXPECT_EQ(song.patterns[1].rows, 128);
+  EXPECT_EQ(song.patterns[1].cells.size(), 128u * 4);
+  ASSERT_EQ(song.instruments.size(), 2u);
+  EXPECT_EQ(song.instruments[0].finetune, 100);
+  EXPECT_EQ(song.instruments[0].relativeNote, 29);
+  EXPECT_EQ(song.instruments[0].length, 882u);
+}
+
+TEST(SongCompiler, PhrasesRepeatTransposeAndScaleVolumes) {
+  SongModule song = Compile(
+      "phrase p lead 8 A2 x@32 ^ .\n"
+      "pattern 0\n"
+      "  2 p\n"
+      "  3 p +2 @32 rows 16-40\n");
+  // channel 2: A2 every 32 rows, hit at the instrument's own pitch, key-off, rest
+  EXPECT_EQ(At(song, 0, 0, 2).note, 48);  // A2 on a 110 Hz relative-29 sample
+  EXPECT_EQ(At(song, 0, 0, 2).instrument, 1);
+  EXPECT_EQ(At(song, 0, 0, 2).volume, 0);  // full volume needs no column
+  EXPECT_EQ(At(song, 0, 8, 2).note, 48);
+  EXPECT_EQ(At(song, 0, 8, 2).volume, 0x10 + 32);
+  EXPECT_EQ(At(song, 0, 16, 2).note, 97);
+  EXPECT_EQ(At(song, 0, 16, 2).instrument, 0);
+  EXPECT_EQ(At(song, 0, 24, 2).note, 0);
+  EXPECT_EQ(At(song, 0, 32, 2).note, 48);
+  EXPECT_EQ(At(song, 0, 4, 2).note, 0);
+  // channel 3: starts at row 16, two semitones up, volumes halved, stops after row 40
+  EXPECT_EQ(At(song, 0, 0, 3).note, 0);
+  EXPECT_EQ(At(song, 0, 16, 3).note, 50);
+  EXPECT_EQ(At(song, 0, 16, 3).volume, 0x10 + 32);
+  EXPECT_EQ(At(song, 0, 24, 3).volume, 0x10 + 16);
+  EXPECT_EQ(At(song, 0, 32, 3).note, 97);
+  EXPECT_EQ(At(song, 0, 40, 3).note, 0);
+  EXPECT_EQ(At(song, 0, 48, 3).note, 0);
+}
+
+TEST(SongCompiler, LaterPlacementsAndDerivedPatternsOverrideRanges) {
+  SongModule song = Compile(
+      "phrase a lead 4 A2\n"
+      "phrase b hat 1 x\n"
+      "pattern 0\n"
+      "  1 a\n"
+      "pattern 1 like 0\n"
+      "  1 b rows 8-9\n");
+  EXPECT_EQ(At(song, 1, 4, 1).note, 48);
+  EXPECT_EQ(At(song, 1, 8, 1).instrument, 2);
+  EXPECT_EQ(At(song, 1, 9, 1).instrument, 2);
+  EXPECT_EQ(At(song, 1, 12, 1).instrument, 1);
+  EXPECT_EQ(At(song, 0, 8, 1).instrument, 1);  // the original is unchanged
+}
+
+TEST(SongCompiler, ErrorsNameTheLine) {
+  // the header takes six lines, the body starts on line 7
+  EXPECT_EQ(CompileError("phrase p lead 8 Q2\n"), "line 7: bad token: Q2");
+  EXPECT_EQ(CompileError("pattern 0\n  2 nothing\n"), "line 8: unknown phrase: nothing");
+  EXPECT_EQ(CompileError("phrase p lead 8 C9\npattern 0\n  1 p\n"), "line 9: pitch out of range for lead in p");
+  EXPECT_EQ(CompileError("phrase p lead 8 A2\npattern 0\n  5 p\n"), "line 9: bad channel: 5");
+  EXPECT_EQ(CompileError("phrase p lead 8 A2@70\n"), "line 7: bad token: A2@70");
+  EXPECT_EQ(CompileError("phrase p piano 8 A2\n"), "line 7: unknown instrument: piano");
+  EXPECT_EQ(CompileError("tempo fast\n"), "line 7: bad value for tempo");
+  SongModule song;
+  std::string error;
+  EXPECT_FALSE(CompileSong("channels 4\ntempo 3\nbpm 137\n", song, error));
+  EXPECT_EQ(error, "line 0: the order table is empty");
+}
+
+TEST(SongCompiler, SharpsAreNotComments) {
+  SongModule song = Compile("phrase p lead 64 C#3 # a comment\npattern 0\n  1 p\n");
+  EXPECT_EQ(At(song, 0, 0, 1).note, WrittenNoteFor(song.instruments[0], ParsePitchName("C#3")));
+}
