@@ -122,7 +122,11 @@ void Brightness(TextureGenerator& g, int layer, Record b) {
 
 void CosineRemap(TextureGenerator& g, int layer, Record b) {
   uint32_t map[256];
-  for (int v = 0; v < 256; ++v) map[v] = uint32_t(int(127 - std::cos(v * b[3] * 6.2831854820251465 / 256) * 127));
+  // The cosine is kept as a 32-bit float, so a half period lands exactly on 254.
+  for (int v = 0; v < 256; ++v) {
+    const float c = float(std::cos(v * b[3] * 6.2831854820251465 / 256));
+    map[v] = uint32_t(int(127 - c * 127.0));
+  }
   const int c = b[2];
   const uint32_t keep = KeepMask(c);
   for (uint32_t& p : g.layers[layer]) p = (p & keep) | (map[ChannelOf(p, c)] << ChannelShift(c));
