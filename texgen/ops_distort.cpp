@@ -4,6 +4,7 @@
 // it back, so no output pixel feeds another.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "texgen/ops.h"
 
@@ -11,6 +12,9 @@ namespace {
 constexpr double kTurnStep = 0.02454369328916073;  // 2 pi / 256 from single precision
 
 void CopyBack(TextureGenerator& g, int layer) { g.layers[layer] = g.scratchA; }
+
+// 0x00RRGGBB to 0x000000RR00GG00BB.
+inline uint64_t Spread(uint64_t p) { return (p & 0xFF) | (p & 0xFF00) << 8 | (p & 0xFF0000) << 16; }
 
 inline float WrapCoordinate(float c) {
   while (c < 0) c = c + 256.0f;
@@ -24,7 +28,8 @@ inline float WrapCoordinate(float c) {
 uint32_t BilinearSample(const TextureLayer& layer, float x, float y) {
   x = WrapCoordinate(x);
   y = WrapCoordinate(y);
-  const int ix = int(std::floor(x)), iy = int(std::floor(y));
+  // Both are now in 0..256, so truncation is the floor.
+  const int ix = int(x), iy = int(y);
   const double fx = x - float(ix), fy = y - float(iy);
   const uint32_t a = layer[(iy << 8) | ix];
   const uint32_t b = layer[(iy << 8) | ((ix + 1) & 255)];
@@ -94,14 +99,12 @@ void BlurPasses(TextureGenerator& g, int layer, int passes) {
       const uint32_t* down = t.data() + ((y + 1) & 255) * 256;
       uint32_t* out = g.scratchA.data() + y * 256;
       for (int x = 0; x < 256; ++x) {
-        const uint32_t c = mid[x], l = mid[(x - 1) & 255], r = mid[(x + 1) & 255], u = up[x], d = down[x];
-        uint32_t v = 0;
-        for (int shift = 16; shift >= 0; shift -= 8) {
-          const uint32_t sum = 4 * ((c >> shift) & 255) + ((l >> shift) & 255) + ((r >> shift) & 255) +
-                               ((u >> shift) & 255) + ((d >> shift) & 255);
-          v |= (sum >> 3) << shift;
-        }
-        out[x] = v;
+        // Channels spread 16 bits apart so the five-point sum (at most 2,040) of all three
+        // is one 64-bit addition.
+        const uint64_t sum = 4 * Spread(mid[x]) + Spread(mid[(x - 1) & 255]) + Spread(mid[(x + 1) & 255]) +
+                             Spread(up[x]) + Spread(down[x]);
+        const uint64_t v = (sum >> 3) & 0x000000FF00FF00FFull;
+        out[x] = uint32_t(v >> 16 & 0xFF0000) | uint32_t(v >> 8 & 0xFF00) | uint32_t(v & 0xFF);
       }
     }
     CopyBack(g, layer);
@@ -115,36 +118,63 @@ void DisplaceByMap(TextureGenerator& g, int layer, Record b) {
   const TextureLayer& mx = g.layers[b[2]];
   const TextureLayer& my = g.layers[b[5]];
   const int cx = b[3], cy = b[6];
-  const float sx = float(b[4] / 256.0), sy = float(b[7] / 256.0);
+  // The sample point is x + (b4 / 256) u: a whole part plus k / 256 with k = b4 u mod 256,
+  // exact in 32-bit floats. With weights of k / 256 the bilinear blend is exact in double
+  // precision, so it is computed here in integers scaled by 256 x 256 with the same result
+  // as BilinearSample at those coordinates.
+  const int sx = b[4], sy = b[7];
   for (int y = 0; y < 256; ++y)
     for (int x = 0; x < 256; ++x) {
       const int i = y * 256 + x;
-      const double u = ChannelOf(mx[i], cx), v = ChannelOf(my[i], cy);
-      g.scratchA[i] = BilinearSample(t, float(sx * u + x), float(y + sy * v));
+      const int du = sx * int(ChannelOf(mx[i], cx)), dv = sy * int(ChannelOf(my[i], cy));
+      const int ix = (x + (du >> 8)) & 255, iy = (y + (dv >> 8)) & 255;
+      const int kx = du & 255, ky = dv & 255;
+      const int ix1 = (ix + 1) & 255, iy1 = (iy + 1) & 255;
+      const uint32_t pa = t[(iy << 8) | ix], pb = t[(iy << 8) | ix1], pc = t[(iy1 << 8) | ix], pd = t[(iy1 << 8) | ix1];
+      uint32_t out = 0;
+      for (int shift = 16; shift >= 0; shift -= 8) {
+        const int va = (pa >> shift) & 255, vb = (pb >> shift) & 255, vc = (pc >> shift) & 255, vd = (pd >> shift) & 255;
+        const int top = 256 * va + kx * (vb - va);
+        const int bottom = 256 * vc + kx * (vd - vc);
+        out |= uint32_t((256 * top + ky * (bottom - top)) >> 16) << shift;
+      }
+      g.scratchA[i] = out;
     }
   CopyBack(g, layer);
 }
 
 void DirectionalSmear(TextureGenerator& g, int layer, Record b) {
-  float sinOf[256], cosOf[256];
-  for (int v = 0; v < 256; ++v) {
-    sinOf[v] = float(std::sin(v * kTurnStep));
-    cosOf[v] = float(std::cos(v * kTurnStep));
-  }
   const TextureLayer& t = g.layers[layer];
   const TextureLayer& map = g.layers[b[2]];
   const int cm = b[3], n = b[4];
+  // Sample j of a pixel lies at truncate(x + j sa), truncate(y + j ca), computed in double
+  // from the 32-bit sine and cosine of the map angle. With f = j sa that is x + floor(f)
+  // when x + f >= 0 and x + ceil(f) otherwise: the double sum never rounds across an
+  // integer (f is a short float multiple, at least 2^-28 away from any integer it is
+  // not), so the steps are tabled per angle and sample as integers.
+  std::vector<int16_t> steps(size_t(256) * n * 4);
+  for (int a = 0; a < 256; ++a) {
+    const double sa = float(std::sin(a * kTurnStep)), ca = float(std::cos(a * kTurnStep));
+    int16_t* s = steps.data() + size_t(a) * n * 4;
+    for (int k = 0; k < n; ++k) {
+      const double fx = 2 * k * sa, fy = 2 * k * ca;
+      s[4 * k] = int16_t(std::floor(fx)), s[4 * k + 1] = int16_t(std::ceil(fx));
+      s[4 * k + 2] = int16_t(std::floor(fy)), s[4 * k + 3] = int16_t(std::ceil(fy));
+    }
+  }
   for (int y = 0; y < 256; ++y)
     for (int x = 0; x < 256; ++x) {
-      const uint32_t a = ChannelOf(map[y * 256 + x], cm);
-      const double sa = sinOf[a], ca = cosOf[a];
-      uint32_t r = 0, gg = 0, bb = 0;
-      for (int j = 0; j < 2 * n; j += 2) {
-        // Truncation toward zero comes before the wrap.
-        const int col = int(x + j * sa) & 255, row = int(y + j * ca) & 255;
-        const uint32_t p = t[row * 256 + col];
-        r += (p >> 16) & 255, gg += (p >> 8) & 255, bb += p & 255;
+      const int16_t* s = steps.data() + size_t(ChannelOf(map[y * 256 + x], cm)) * n * 4;
+      // The three channel sums share one 64-bit word, 16 bits apart: at most 255 samples
+      // of 255 fit in each field.
+      uint64_t sum = 0;
+      for (int k = 0; k < n; ++k, s += 4) {
+        const int col = (x + (x >= -s[0] ? s[0] : s[1])) & 255;
+        const int row = (y + (y >= -s[2] ? s[2] : s[3])) & 255;
+        const uint64_t p = t[row * 256 + col];
+        sum += (p & 0xFF) | (p & 0xFF00) << 8 | (p & 0xFF0000) << 16;
       }
+      const uint32_t r = uint32_t(sum >> 32), gg = uint32_t(sum >> 16) & 0xFFFF, bb = uint32_t(sum) & 0xFFFF;
       g.scratchA[y * 256 + x] = MakePixel(r / n, gg / n, bb / n);
     }
   CopyBack(g, layer);

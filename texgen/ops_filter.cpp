@@ -193,10 +193,21 @@ uint32_t HsvToRgb(float h, float s, float v) {
 void HueSaturation(TextureGenerator& g, int layer, Record b) {
   const double shift = b[2] * 1.40625;
   const float factor = float((255 - b[3]) * (1.0 / 255));
+  // Generated layers repeat colours a lot (a channel or two are often flat), so results
+  // are remembered in a small direct-mapped table keyed by the input pixel.
+  constexpr int kMemoBits = 12;
+  std::array<uint32_t, 1 << kMemoBits> memoIn, memoOut;
+  memoIn.fill(0xFFFFFFFFu);  // no pixel has a top byte, so this matches nothing
   for (uint32_t& p : g.layers[layer]) {
-    Hsv c = RgbToHsv(float((p >> 16) & 255), float((p >> 8) & 255), float(p & 255));
-    c.h = float(c.h + shift);
-    c.s = float(c.s * double(factor));
-    p = HsvToRgb(c.h, c.s, c.v);
+    const uint32_t in = p & 0xFFFFFFu;
+    const uint32_t slot = (in * 2654435761u) >> (32 - kMemoBits);
+    if (memoIn[slot] != in) {
+      Hsv c = RgbToHsv(float((in >> 16) & 255), float((in >> 8) & 255), float(in & 255));
+      c.h = float(c.h + shift);
+      c.s = float(c.s * double(factor));
+      memoIn[slot] = in;
+      memoOut[slot] = HsvToRgb(c.h, c.s, c.v);
+    }
+    p = memoOut[slot];
   }
 }
