@@ -96,6 +96,17 @@ TEST_F(TexgenTest, BitmapRecordIs8201Bytes) {
   EXPECT_EQ(image[8], 0x0405F9u);
 }
 
+TEST_F(TexgenTest, SkippedBitmapStillSkipsItsData) {
+  // On layer 4 the bitmap does not run, but its 8,192 bytes are data, never instructions.
+  std::vector<uint8_t> s = {0x41, 0x54, 0x47, 2, OpBitmap, 4, 1, 2, 3, 4, 5, 6, 0};
+  s.insert(s.end(), BitmapDataSize, OpRadialGlow);
+  const uint8_t invert[9] = {OpInvertBlue, 0};
+  s.insert(s.end(), invert, invert + 9);
+  ASSERT_TRUE(ValidateTextureScript(s).ok);
+  const auto image = RunScript(*gen, s);
+  for (uint32_t p : image) ASSERT_EQ(p, 0x0000FFu);
+}
+
 TEST_F(TexgenTest, ValidatorNamesInstructionAndOperand) {
   struct Case {
     std::vector<uint8_t> script;
