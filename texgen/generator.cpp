@@ -56,9 +56,16 @@ void ReportProgress(TextureGenerator& gen) {
 }
 }  // namespace
 
+void InitTextureGenerator(TextureGenerator& gen) {
+  BuildToneTable(gen.toneTable);
+  gen.scratchA.fill(0);
+  gen.scratchB.fill(0);
+  for (TextureLayer& layer : gen.layers) layer.fill(0);
+}
+
 std::unique_ptr<TextureGenerator> CreateTextureGenerator() {
   auto gen = std::make_unique<TextureGenerator>();
-  BuildToneTable(gen->toneTable);
+  InitTextureGenerator(*gen);
   return gen;
 }
 

@@ -39,7 +39,9 @@ struct TextureGenerator {
 // A finished 256 x 256 image, pixels 0x00RRGGBB.
 using TextureImage = std::vector<uint32_t>;
 
-// Allocates a generator with its tone table built.
+// Builds the tone table and clears every image of the generator.
+void InitTextureGenerator(TextureGenerator& gen);
+// Allocates a generator and initialises it; freeing the record releases everything.
 std::unique_ptr<TextureGenerator> CreateTextureGenerator();
 
 // Runs one script (checked first) and copies layer 0 into `destination`. A rejected
