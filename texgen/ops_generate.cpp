@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "texgen/ops.h"
+#include "texgen/script_format.h"
 
 namespace {
 // 2 pi / 256 as the designer's single-precision 2 pi gives it.
@@ -181,7 +182,7 @@ void ClearLayer(TextureGenerator& g, int layer, Record) { g.layers[layer].fill(0
 void Bitmap(TextureGenerator& g, int layer, Record b) {
   const uint32_t zero = MakePixel(b[2], b[3], b[4]);
   const uint32_t one = MakePixel(b[5], b[6], b[7]);
-  const uint8_t* bits = b + 9;
+  const uint8_t* bits = b + InstructionSize;  // the bitmap follows the record
   TextureLayer& t = g.layers[layer];
   for (int i = 0; i < TexturePixelCount; ++i) t[i] = (bits[i >> 3] >> (i & 7)) & 1 ? one : zero;
 }
