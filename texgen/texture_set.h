@@ -1,0 +1,20 @@
+// texgen/texture_set.h: the program's generated texture set: the five scripts, the
+// nine-entry list (texture k is list position k) and the texel conversion for upload.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <span>
+
+// Assembled at build time from data/textures/script_*.tex.
+extern const std::span<const uint8_t> textureScriptA;
+extern const std::span<const uint8_t> textureScriptB;
+extern const std::span<const uint8_t> textureScriptC;
+extern const std::span<const uint8_t> textureScriptD;
+extern const std::span<const uint8_t> textureScriptE;
+
+inline constexpr int TextureScriptCount = 9;
+// A, B, C, D, A, A, A, A, E: textures 0 and 4..7 are the same image.
+std::span<const std::span<const uint8_t>> TextureScriptList();
+
+// Turns each 0x00RRGGBB pixel in place into the bytes R, G, B, 128 in memory order.
+void SwizzleForUpload(std::span<uint32_t> pixels);
