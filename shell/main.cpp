@@ -2,6 +2,7 @@
 // the frame loop until the music reaches its end or the viewer presses Escape.
 #include <cstdio>
 
+#include "geometry/failure.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "shell/chooser.h"
@@ -23,6 +24,8 @@ int main(int, char**) {
       return 1;
   }
   GetDesktopSize(shellState.desktopWidth, shellState.desktopHeight);
+  // A mesh that cannot get its vertex store is shown to the viewer, and the run goes on.
+  SetGeometryFailureHook([](const char* text, const char* caption) { ShowMessageBox(caption, text, false); });
 
   switch (RunChooser(shellState.chosenEntry, shellState.startFlag)) {
     case ChooserOutcome::Started: break;
