@@ -4,17 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "music/byte_writer.h"
+
 namespace {
 
-void Put8(std::vector<uint8_t>& out, uint32_t v) { out.push_back(static_cast<uint8_t>(v)); }
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  Put8(out, v);
-  Put8(out, v >> 8);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v);
-  Put16(out, v >> 16);
-}
 // Fixed-width text field, padded with zeros (names longer than the field are cut).
 void PutText(std::vector<uint8_t>& out, const std::string& text, size_t width) {
   for (size_t i = 0; i < width; ++i) Put8(out, i < text.size() ? static_cast<uint8_t>(text[i]) : 0);

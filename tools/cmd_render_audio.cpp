@@ -5,20 +5,12 @@
 #include <vector>
 
 #include "music/module.h"
+#include "music/byte_writer.h"
 #include "music/render.h"
 #include "music/stream.h"
 #include "tools/tool.h"
 
 namespace {
-
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
 
 void PutTag(std::vector<uint8_t>& b, const char* tag) {
   for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(tag[i]));

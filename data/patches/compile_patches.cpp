@@ -8,21 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "music/byte_writer.h"
+
 namespace {
 
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  PutU16(out, v & 0xFFFF);
-  PutU16(out, v >> 16);
-}
 void PutF32(std::vector<uint8_t>& out, double v) {
   const float f = static_cast<float>(v);
   uint32_t bits;
   std::memcpy(&bits, &f, 4);
-  PutU32(out, bits);
+  Put32(out, bits);
 }
 
 }  // namespace
@@ -64,25 +58,25 @@ int main(int argc, char** argv) {
     PutF32(records, v[3]);
     PutF32(records, v[4]);
     PutF32(records, v[5]);
-    PutU16(records, static_cast<uint32_t>(v[6]));
-    PutU16(records, static_cast<uint32_t>(v[1]));
-    PutU32(records, static_cast<uint32_t>(v[7]));
-    PutU32(records, static_cast<uint32_t>(v[8]));
-    PutU32(records, static_cast<uint32_t>(v[9]));
+    Put16(records, static_cast<uint32_t>(v[6]));
+    Put16(records, static_cast<uint32_t>(v[1]));
+    Put32(records, static_cast<uint32_t>(v[7]));
+    Put32(records, static_cast<uint32_t>(v[8]));
+    Put32(records, static_cast<uint32_t>(v[9]));
     PutF32(records, v[10]);
     PutF32(records, v[11]);
     PutF32(records, v[12]);
     PutF32(records, v[13]);
-    PutU32(records, static_cast<uint32_t>(static_cast<int32_t>(v[14])));
-    PutU32(records, static_cast<uint32_t>(static_cast<int32_t>(v[15])));
+    Put32(records, static_cast<uint32_t>(static_cast<int32_t>(v[14])));
+    Put32(records, static_cast<uint32_t>(static_cast<int32_t>(v[15])));
     PutF32(records, v[16]);
     PutF32(records, v[17]);
-    PutU16(records, static_cast<uint32_t>(v[18]));
-    PutU16(records, 0);
+    Put16(records, static_cast<uint32_t>(v[18]));
+    Put16(records, 0);
     ++count;
   }
   std::vector<uint8_t> out;
-  PutU32(out, count);
+  Put32(out, count);
   out.insert(out.end(), records.begin(), records.end());
   std::FILE* f = std::fopen(argv[2], "wb");
   if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0) {
