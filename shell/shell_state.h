@@ -13,7 +13,6 @@ struct ShellState {
   int32_t startFlag = 0;        // set by the Start button
   PlatformWindow* window = nullptr;  // the render window with its GL context
   bool glContext = false;       // a GL context is current: frames and resizes may draw
-  bool timerRunning = false;
   int32_t ready = 0;            // set when loading is complete
   ModulePlayer* player = nullptr;  // null: no music, the sync time stays 0
   uint32_t fontListBase = 0, largeFontListBase = 0;  // glyph display lists
