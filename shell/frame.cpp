@@ -56,6 +56,10 @@ float ComputeSyncTime(int32_t order, int32_t row) { return static_cast<float>(ro
 
 float TickSeconds(uint32_t ticks) { return static_cast<float>(static_cast<double>(ticks) * static_cast<double>(0.001f)); }
 
+float ElapsedSince(float startTime, uint32_t ticks) {
+  return static_cast<float>(static_cast<double>(ticks) * static_cast<double>(0.001f) - static_cast<double>(startTime));
+}
+
 void CallScene(SceneId scene) {
   switch (scene) {
     case SceneId::Opening: DrawOpeningScene(); break;
@@ -72,10 +76,19 @@ void CallScene(SceneId scene) {
 int RenderFrame() {
   FrameClock& fc = frameClock;
   if (fc.startTime == 0.0f) fc.startTime = TickSeconds(GetTickCount32());
-  fc.musicOrder = GetAudibleOrder(shellState.player);
-  fc.musicRow = GetAudibleRow(shellState.player);
+  FrameInputs in;
+  in.order = GetAudibleOrder(shellState.player);
+  in.row = GetAudibleRow(shellState.player);
+  in.elapsedSeconds = ElapsedSince(fc.startTime, GetTickCount32());
+  return RenderFrameFrom(in);
+}
+
+int RenderFrameFrom(const FrameInputs& in) {
+  FrameClock& fc = frameClock;
+  fc.musicOrder = in.order;
+  fc.musicRow = in.row;
   fc.syncTime = ComputeSyncTime(fc.musicOrder, fc.musicRow);
-  fc.elapsedSeconds = static_cast<float>(static_cast<double>(TickSeconds(GetTickCount32())) - fc.startTime);
+  fc.elapsedSeconds = in.elapsedSeconds;
 
   if (shellState.ready == 1) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);

@@ -17,16 +17,29 @@ struct ScheduleStep {
 ScheduleStep PickScene(float syncTime);
 // order + row / 1000, formed in double and rounded to float.
 float ComputeSyncTime(int32_t order, int32_t row);
-// Seconds of a tick count, as the clock keeps them: ticks x 0.001f rounded to float.
+// Seconds of a tick count, as the start time keeps them: ticks x 0.001f rounded to float.
 float TickSeconds(uint32_t ticks);
+// Seconds since the start time for a tick reading: the reading is taken in double and only
+// the result is rounded, so the clock keeps its millisecond steps after weeks of uptime.
+float ElapsedSince(float startTime, uint32_t ticks);
 // The sync time after which the end-text overlay is drawn, and after which the run ends.
 inline constexpr double kEndTextFrom = 28.032, kEndOfRun = 46.0;
 
 // Calls the entry point of a scene.
 void CallScene(SceneId scene);
 
-// Runs one frame; 0 to go on, 1 when the presentation has finished (nothing presented).
+// What one frame is drawn from: the audible music position and the animation clock.
+struct FrameInputs {
+  int32_t order = 0;
+  int32_t row = 0;
+  float elapsedSeconds = 0.0f;
+};
+// Runs one frame from the tick counter and the audible position of the music; 0 to go on,
+// 1 when the presentation has finished (nothing presented).
 int RenderFrame();
+// The frame itself for given clock readings: the live frame and the headless replay both
+// come through here. Same result as RenderFrame.
+int RenderFrameFrom(const FrameInputs& inputs);
 // glFlush, then the buffer swap of the render window (if any).
 void PresentFrame();
 // Viewport to the current size, then the shared projection.

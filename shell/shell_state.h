@@ -15,7 +15,6 @@ struct ShellState {
   bool glContext = false;       // a GL context is current: frames and resizes may draw
   int32_t ready = 0;            // set when loading is complete
   ModulePlayer* player = nullptr;  // null: no music, the sync time stays 0
-  uint32_t fontListBase = 0, largeFontListBase = 0;  // glyph display lists
   bool presentationEnded = false;  // EndPresentation has run
   bool tornDown = false;           // the GL context and timer are released, quit posted
 };

@@ -1,8 +1,17 @@
-// texgen/upload.h: the GL names of the generated textures. Scenes bind generated
-// texture k as textureNames[k]; until the set is uploaded every name is 0.
+// texgen/upload.h: the generated textures as GL textures. Scenes bind generated texture k
+// as textureNames[k]; until the set is uploaded every name is 0.
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 inline constexpr int GeneratedTextureCount = 9;
 extern std::array<uint32_t, GeneratedTextureCount> textureNames;
+
+// Makes `name` the current 2D texture and uploads width x height texels (bytes R, G, B, A),
+// repeating, linearly filtered without mipmaps, modulating the vertex colour.
+void UploadTexture(const uint32_t* pixels, uint32_t name, int width, int height);
+// Names the set with one glGenTextures call, then converts and uploads image k under
+// textureNames[k], releasing each image once it is on the GL side. Every entry of the list
+// gets its own name and upload, also where two entries come from the same script.
+void UploadTextureSet(std::vector<std::vector<uint32_t>>& images);

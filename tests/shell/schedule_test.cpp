@@ -1,6 +1,8 @@
 // The frame's schedule: which scene and mode every order and row of the run gets.
 #include <gtest/gtest.h>
 
+#include "platform/system.h"
+#include "scenes/frame_clock.h"
 #include "shell/frame.h"
 
 namespace {
@@ -30,11 +32,28 @@ TEST(SyncTime, IsOrderPlusRowThousandthsRoundedToFloat) {
   }
 }
 
-TEST(SyncTime, TickSecondsUseAFloatThousandth) {
-  EXPECT_EQ(TickSeconds(0), 0.0f);
-  EXPECT_EQ(TickSeconds(1000), static_cast<float>(1000.0 * static_cast<double>(0.001f)));
-  // Large tick counts lose precision to the float, as the frame clock does.
-  EXPECT_EQ(TickSeconds(4294967295u), static_cast<float>(4294967295.0 * static_cast<double>(0.001f)));
+// The animation clock must keep its 20 ms steps however long the machine has been up: only
+// the start time is held as a float, the reading itself is not rounded before subtracting.
+namespace {
+uint32_t gTicks = 0;
+uint32_t FakeTicks() { return gTicks; }
+}  // namespace
+
+TEST(FrameClock, StepsStayEvenAfterLongUptime) {
+  SetTickSource(FakeTicks);
+  for (uint32_t days : {1u, 10u, 30u}) {
+    frameClock = FrameClock{};
+    gTicks = days * 86400u * 1000u + 123u;
+    float previous = 0.0f;
+    for (int frame = 0; frame < 20; ++frame, gTicks += 20) {
+      ASSERT_EQ(RenderFrame(), 0);  // not ready: reads the clocks, draws nothing
+      if (frame > 0)
+        EXPECT_NEAR(frameClock.elapsedSeconds - previous, 0.020, 0.001) << days << " days, frame " << frame;
+      previous = frameClock.elapsedSeconds;
+    }
+  }
+  SetTickSource(nullptr);
+  frameClock = FrameClock{};
 }
 
 TEST(Schedule, OpeningAndCubeFields) {

@@ -1,0 +1,11 @@
+// scenes/text.h: the font atlas and the glyph lists every text in the presentation is drawn
+// with: 256 glyphs in one 256 x 256 texture (the default texture, name 0), a small set of
+// lists (16 x 16 quads, pen advancing 8) and a large set (32 x 32 quads, pen advancing 12).
+#pragma once
+#include <cstdint>
+
+// Rasterises the atlas, uploads it and compiles both list sets. 0 on success, -2 when no
+// font can be had; the lists then do not exist and text simply draws nothing.
+int BuildFontAtlas();
+extern uint32_t fontListBase;       // small set, codes 0..254; 0 until built
+extern uint32_t largeFontListBase;  // large set, codes 0..254; 0 until built
