@@ -5,7 +5,7 @@
 #include <numeric>
 #include <vector>
 
-#include "music/random.h"
+#include "platform/random.h"
 #include "music/stream.h"
 #include "music/synth.h"
 
