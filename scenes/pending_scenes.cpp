@@ -7,10 +7,4 @@ uint32_t fontListBase = 0, largeFontListBase = 0;
 int BuildFontAtlas() { return -2; }
 
 void DrawOpeningScene() {}
-void DrawWaveFloorScene() {}
-void DrawLightningScene() {}
-void DrawBlobOrbitScene() {}
-void DrawBlobTunnelScene() {}
-void DrawRingTubeScene() {}
-void DrawWobblingMeshScene() {}
 void DrawEndText() {}
