@@ -284,6 +284,32 @@ TEST(XmLoader, RejectsWhatTheEngineCannotHold) {
   FreeModule(p);
 }
 
+uint32_t synthesisedBytes = 0;
+void CountingSynth(std::span<int16_t> dst, uint32_t byteCount, int32_t, int32_t, int32_t) {
+  synthesisedBytes = byteCount;
+  dst[dst.size() - 9] = 7;  // the last value of the declared length
+}
+
+// Stored bytes that are only skipped need not be in the file: a 660-byte module declaring a
+// 200,000-byte sample loads under a synthesis procedure and is refused without one.
+TEST(XmLoader, SkippedSampleBytesNeedNotBeInTheFile) {
+  XmModule m = MakeTestModule(2);
+  m.instruments = {MakeTestInstrument(16)};
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(WriteXmModule(m, bytes, error));
+  ASSERT_EQ(bytes.size(), 660u);
+  Poke32(bytes, 60 + 276 + 9 + 243, 200000);
+  ModulePlayer* p = LoadTestBytes(bytes, CountingSynth);
+  ASSERT_NE(p, nullptr) << ModuleLoadError();
+  EXPECT_EQ(synthesisedBytes, 200000u);
+  EXPECT_EQ(p->instruments[0].samples[0]->length, 100000u);
+  EXPECT_EQ(p->instruments[0].samples[0]->data[99999], 7);
+  FreeModule(p);
+  EXPECT_EQ(LoadTestBytes(bytes), nullptr);
+  EXPECT_NE(std::strstr(ModuleLoadError(), "exceeds"), nullptr);
+}
+
 TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {
   XmModule m = MakeTestModule(1);
   m.restartPosition = 9;  // beyond the song: restarts at the top
