@@ -227,7 +227,7 @@ TEST_F(ChargeField, OneChargeGivesAClosedSphereOfTheExpectedRadius) {
   }
 }
 
-TEST_F(ChargeField, StartupAndFirstMovedChargesGiveTheDocumentedSpheres) {
+TEST_F(ChargeField, StartupAndFirstMovedChargesGiveSpheresOfRadius080And052) {
   IsoSurface s;
   ASSERT_TRUE(CreateIsoSurface(s, 40, 1.0f, MetaballFieldValue));
   PolygoniseIsoSurface(s);
