@@ -13,7 +13,6 @@ void EndRunOnSceneFailure(const char* text, const char* caption) {
   // behind a full-screen window.
   EndPresentation();
   TeardownRenderWindow();
-  HidePlatformWindow(shellState.window);
   ShowMessageBox(caption, text, false);
   DestroyPlatformWindow(shellState.window);
   shellState.window = nullptr;
