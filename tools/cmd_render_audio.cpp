@@ -12,30 +12,6 @@
 
 namespace {
 
-void PutTag(std::vector<uint8_t>& b, const char* tag) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(tag[i]));
-}
-
-std::vector<uint8_t> WavHeader(uint32_t frames) {
-  std::vector<uint8_t> h;
-  h.reserve(44);
-  const uint32_t dataBytes = frames * 4;
-  PutTag(h, "RIFF");
-  Put32(h, 36 + dataBytes);
-  PutTag(h, "WAVE");
-  PutTag(h, "fmt ");
-  Put32(h, 16);
-  Put16(h, 1);  // PCM
-  Put16(h, 2);
-  Put32(h, 44100);
-  Put32(h, 44100 * 4);
-  Put16(h, 4);
-  Put16(h, 16);
-  PutTag(h, "data");
-  Put32(h, dataBytes);
-  return h;
-}
-
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
