@@ -29,7 +29,9 @@ int Run(std::span<const std::string> rawArgs);
 
 const ToolCommand kCommand{
     "capture", "OUT(.mp4|.mkv|.webm|/) [--size WxH] [--fps N] [--from ORDER.ROW] [--to ORDER.ROW] [--crf Q]",
-    "records the presentation frame-exact with its soundtrack (default 1440x1080 at 50 fps)", Run};
+    "records the presentation frame-exact with its soundtrack (default 1440x1080 at 50 fps; the picture "
+    "keeps its fixed 4/3 projection, so another shape shows it stretched, as a window of that shape would)",
+    Run};
 ToolRegistration registration(kCommand);
 
 enum class Target { Folder, Mp4, Mkv, Webm };
