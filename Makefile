@@ -1,9 +1,15 @@
 # make run: install what is missing, build (Release, into build/) and start the demo.
-# make test: the same, then the whole test suite.
+# make test: the same, then the whole test suite (and the Windows program's tests under Wine,
+#            when the cross tools and Wine are installed).
+# make windows: the 32-bit Windows program, build-win32/vale.exe (cross-built; the data
+#            generators come from the native build).
 BUILD ?= build
+WIN32_BUILD ?= build-win32
 JOBS ?= $(shell nproc)
+HOST_TOOLS = vale-compile-patches vale-song-compiler assemble_scripts
+HAVE_WIN32_TOOLS := $(shell command -v i686-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null && echo yes)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-windows windows bench clean
 
 all: build
 
@@ -21,9 +27,23 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+ifeq ($(HAVE_WIN32_TOOLS),yes)
+	@$(MAKE) --no-print-directory test-windows
+else
+	@echo "Windows tests skipped: install g++-mingw-w64-i686 and wine (scripts/install-deps.sh --windows)"
+endif
+
+windows: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(HOST_TOOLS)
+	@cmake -S . -B $(WIN32_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVALE_HOST_BUILD=$(abspath $(BUILD)) >/dev/null
+	@cmake --build $(WIN32_BUILD) -j $(JOBS)
+
+test-windows: windows
+	ctest --test-dir $(WIN32_BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) $(WIN32_BUILD) build-asan
