@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "music/mixer.h"
@@ -12,6 +10,7 @@
 #include "music/output.h"
 #include "music/render.h"
 #include "music/stream.h"
+#include "platform/thread.h"
 #include "tests/music/test_modules.h"
 
 namespace {
@@ -119,7 +118,7 @@ TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
   int lastRow = 0;
   for (int i = 0; i < 30; ++i) {
     lastRow = GetAudibleRow(p) + GetAudibleOrder(p) * 16;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    SleepThreadMilliseconds(5);
   }
   EXPECT_GT(playback.playBlock.load(), 2);
   EXPECT_GT(lastRow, 0);
@@ -130,23 +129,23 @@ TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
 
 // A device that pulls frames on a thread of its own, as a sound card's callback would.
 std::atomic<bool> fakeRunning{false};
-std::thread fakeThread;
+PlatformThread* fakeThread = nullptr;
 std::vector<int16_t> pulled;
 bool FakeOpen(int32_t) { return true; }
 void FakeStart() {
   pulled.clear();
   fakeRunning = true;
-  fakeThread = std::thread([] {
+  fakeThread = StartThread([] {
     int16_t chunk[2 * 441];
     while (fakeRunning.load()) {
       PullRingFrames(chunk, 441);
       if (pulled.size() < 2 * 8820) pulled.insert(pulled.end(), chunk, chunk + 2 * 441);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      SleepThreadMilliseconds(2);
     }
   });
 }
 void FakeStop() {
-  if (fakeRunning.exchange(false)) fakeThread.join();
+  if (fakeRunning.exchange(false)) JoinThread(fakeThread);
 }
 void FakeClose() {}
 
@@ -163,7 +162,7 @@ TEST(Playback, DevicePullsTheRenderedRing) {
   ASSERT_TRUE(OpenWaveOutput(44100));
   ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
   ASSERT_TRUE(StartPlayback(p));
-  for (int i = 0; i < 200 && playback.playBlock.load() < 6; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 200 && playback.playBlock.load() < 6; ++i) SleepThreadMilliseconds(5);
   EXPECT_GE(playback.playBlock.load(), 6);
   EXPECT_TRUE(StopPlayback(p));
   ASSERT_GE(pulled.size(), reference.size());
