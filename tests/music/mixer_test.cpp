@@ -44,15 +44,6 @@ class MixerTest : public ::testing::Test {
   }
 };
 
-TEST_F(MixerTest, EmptySampleStopsWithoutReading) {
-  Sound(voices[0], &EmptySample, 63, 63);
-  std::vector<float> out(2 * 64, 0.0f);
-  MixVoices(out.data(), 64);
-  EXPECT_EQ(voices[0].sample, nullptr);
-  for (float f : out) EXPECT_EQ(f, 0.0f);
-  MixVoices(out.data(), 0);  // nothing for n < 1
-}
-
 TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
   TestSample s(64, 1000, kLoopForward, 0, 64);
   Sound(voices[3], &s.record, 63, 31);
