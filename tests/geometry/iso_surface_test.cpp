@@ -116,19 +116,6 @@ TEST(IsoCellCases, LevelComparisons) {
   EXPECT_EQ(s.triangles.size(), 3u) << "cells append";
 }
 
-float Below(float, float, float) { return 0.5f; }
-float AtLevel(float, float, float) { return 1.0f; }
-float Above(float, float, float) { return 7.0f; }
-
-TEST(IsoSurfaceCases, UniformFieldsGiveNothing) {
-  for (IsoField f : {Below, AtLevel, Above}) {
-    IsoSurface s;
-    ASSERT_TRUE(CreateIsoSurface(s, 8, 1.0f, f));
-    EXPECT_EQ(PolygoniseIsoSurface(s), 0);
-    EXPECT_TRUE(s.triangles.empty());
-  }
-}
-
 // A lone charge of strength s gives the sphere s^2 / d^2 = 0.8. At the origin, with s = 0.6 or
 // 0.3, some samples lie exactly on the level (d^2 = 0.45 = 0.3^2 + 0.6^2, for one), so the
 // surface passes through grid corners and some triangles collapse; moved off the grid points
