@@ -226,24 +226,6 @@ TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {
   FreeModule(p);
 }
 
-TEST(XmLoader, EveryTruncationOfAModuleIsSafe) {
-  XmModule m = MakeTestModule(3);
-  XmPattern pat = MakeEmptyPattern(8, 3);
-  for (int r = 0; r < 8; ++r) PatternCellAt(pat, 3, r, r % 3) = {static_cast<uint8_t>(40 + r), 1, 0x30, 0x0A, 0x12};
-  m.patterns = {pat};
-  m.instruments = {MakeTestInstrument(16, std::vector<int16_t>(16, 3)), MakeTestInstrument(8)};
-  std::vector<uint8_t> bytes;
-  std::string error;
-  ASSERT_TRUE(WriteXmModule(m, bytes, error));
-  // (An empty override would fall back to the embedded module, so lengths start at 1.)
-  for (size_t n = 1; n <= bytes.size(); n += 3) {
-    std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(n));
-    ModulePlayer* p = LoadTestBytes(cut);
-    EXPECT_TRUE(n >= 17 || p == nullptr) << n;  // shorter than the header's fixed part
-    FreeModule(p);
-  }
-}
-
 TEST(XmLoader, MissingResourceAndNoProcedures) {
   InstallStreamProcs(nullptr, StreamClose, StreamRead, StreamSeek, StreamTell);
   EXPECT_EQ(LoadModule(kModuleResourceId, nullptr), nullptr);
