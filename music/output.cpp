@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "music/mixer.h"
 #include "music/module.h"
 #include "music/replay.h"
 #include "music/stream.h"
+#include "platform/thread.h"
 
 PlaybackState playback;
 
@@ -18,8 +18,7 @@ struct OutputState {
   AudioDeviceProcs device;
   std::chrono::steady_clock::time_point wallStart;
   bool wallRunning = false;
-  std::thread thread;
-  bool threadCreated = false;
+  PlatformThread* thread = nullptr;
   void (*threadHook)() = nullptr;
 };
 OutputState out;
@@ -28,6 +27,8 @@ OutputState out;
 uint64_t OutputFramesPlayed() {
   switch (out.kind) {
     case OutputKind::Device:
+      if (out.device.framesPlayed) return out.device.framesPlayed();
+      return playback.framesPlayed.load(std::memory_order_acquire);
     case OutputKind::Offline: return playback.framesPlayed.load(std::memory_order_acquire);
     case OutputKind::WallClock: {
       if (!out.wallRunning) return 0;
@@ -61,14 +62,19 @@ void MixingThread() {
   if (out.threadHook) out.threadHook();
   while (!playback.stopRequested.load()) {
     RefillPass();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    SleepThreadMilliseconds(5);
   }
   playback.threadExited.store(true);
 }
 
 void StartOutput() {
   playback.framesPlayed.store(0);
-  if (out.kind == OutputKind::Device && out.device.start) out.device.start();
+  if (out.kind == OutputKind::Device) {
+    if (out.device.playRing)
+      out.device.playRing(playback.ring.get(), mixSettings.ringFrames);
+    else if (out.device.start)
+      out.device.start();
+  }
   if (out.kind == OutputKind::WallClock) {
     out.wallStart = std::chrono::steady_clock::now();
     out.wallRunning = true;
@@ -176,8 +182,9 @@ bool StartPlayback(ModulePlayer* player) {
   playback.stopRequested.store(false);
   if (out.kind != OutputKind::Offline) {
     playback.threadExited.store(false);
-    out.thread = std::thread(MixingThread);
-    out.threadCreated = true;
+    out.thread = StartThread(MixingThread);
+    // Without a thread the ring plays its two seconds over and over; the music clock stays put.
+    if (!out.thread) playback.threadExited.store(true);
   }
   return true;
 }
@@ -185,11 +192,11 @@ bool StartPlayback(ModulePlayer* player) {
 bool StopPlayback(ModulePlayer* player) {
   if (!player) return false;
   playback.stopRequested.store(true);
-  while (playback.fillInProgress.load()) std::this_thread::yield();
-  if (out.threadCreated) {
-    while (!playback.threadExited.load()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    out.thread.join();
-    out.threadCreated = false;
+  while (playback.fillInProgress.load()) YieldThread();
+  if (out.thread) {
+    while (!playback.threadExited.load()) SleepThreadMilliseconds(50);
+    JoinThread(out.thread);
+    out.thread = nullptr;
   }
   if (playback.ring) ResetOutput();
   playback.floatStorage.reset();

@@ -1,5 +1,6 @@
-// platform/audio_device.h: the default audio output device, 16-bit stereo, pulling its frames
-// through a procedure the caller gives (the music's ring reader) on the device's own thread.
+// platform/audio_device.h: the default audio output device, 16-bit stereo. Either it pulls its
+// frames through a procedure the caller gives (the music's ring reader) on the device's own thread,
+// or it plays the caller's ring in place, looping, and reports how far it has played.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,3 +16,11 @@ void StartAudioDevice();
 // Pauses; when this returns no pull is running and none follows until the next start.
 void StopAudioDevice();
 void CloseAudioDevice();
+
+// True for a device that plays a ring in place (then PlayRingInPlace and AudioDeviceFramesPlayed
+// take the place of the pull procedure and StartAudioDevice).
+bool AudioDevicePlaysInPlace();
+// Starts looping over `frames` stereo frames of `ring`, which must stay in place until the stop.
+void PlayRingInPlace(const int16_t* ring, int32_t frames);
+// Frames played since PlayRingInPlace.
+uint64_t AudioDeviceFramesPlayed();

@@ -22,7 +22,12 @@ void RaiseMixingThread() { RaiseCurrentThreadPriority(); }
 }  // namespace
 
 void StartMusic() {
-  InstallAudioDevice({OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice});
+  AudioDeviceProcs procs{OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice};
+  if (AudioDevicePlaysInPlace()) {
+    procs.playRing = PlayRingInPlace;
+    procs.framesPlayed = AudioDeviceFramesPlayed;
+  }
+  InstallAudioDevice(procs);
   SetMixingThreadHook(RaiseMixingThread);
   shellState.player = MusicStart();
   if (!shellState.player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());

@@ -23,6 +23,7 @@
 #include "scenes/scenes.h"
 #include "scenes/wave_floor.h"
 #include "scenes/wobbling_mesh.h"
+#include "tests/headless_util.h"
 #include "texgen/upload.h"
 
 namespace {
@@ -52,8 +53,7 @@ bool Grey(Rgb c) { return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) 
 class SceneRender : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string error;
-    context = CreateHeadlessContext(kW, kH, error);
+    context = CreateHeadlessContext(kW, kH, contextError);
     if (!context) return;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int k = 0; k < GeneratedTextureCount; ++k) {
@@ -75,7 +75,7 @@ class SceneRender : public ::testing::Test {
     textureNames.fill(0);
   }
   void SetUp() override {
-    if (!context) GTEST_SKIP() << "no headless GL context on this machine";
+    VALE_REQUIRE_HEADLESS_CONTEXT(context, contextError);
   }
 
   template <typename DrawScene>
@@ -98,8 +98,10 @@ class SceneRender : public ::testing::Test {
   }
 
   static HeadlessContext* context;
+  static std::string contextError;
 };
 HeadlessContext* SceneRender::context = nullptr;
+std::string SceneRender::contextError;
 
 }  // namespace
 

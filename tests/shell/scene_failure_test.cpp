@@ -19,6 +19,9 @@ void* NoActiveTexture(const char* name) {
 }  // namespace
 
 TEST(SceneFailure, MissingMultitextureEndsTheRunWithCodeOne) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the message box would wait for a click";
+#else
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
@@ -31,4 +34,5 @@ TEST(SceneFailure, MissingMultitextureEndsTheRunWithCodeOne) {
         std::exit(0);  // not reached when the run is ended
       },
       ::testing::ExitedWithCode(1), "Could not load multi-texture extension");
+#endif
 }
