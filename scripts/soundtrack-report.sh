@@ -68,9 +68,9 @@ for ((o = 0; o < orders; ++o)); do
   printf "  order %2d  %7s %7s %7s\n" "$o" "$pk" "$rms" "$dc"
   if ((o >= 4 && o <= 31)); then
     rms_lo=$(awk -v a="$rms_lo" -v b="$rms" -v first=$((o == 4)) 'BEGIN { print ((first || b < a) ? b : a) }')
-    rms_hi=$(awk -v a="$rms_hi" -v b="$rms" 'BEGIN { print (b > a ? b : a) }')
+    rms_hi=$(awk -v a="$rms_hi" -v b="$rms" 'BEGIN { m = b > a ? b : a; print m }')
   fi
-  worst_dc=$(awk -v a="$worst_dc" -v b="$dc" 'BEGIN { print (b > a ? b : a) }')
+  worst_dc=$(awk -v a="$worst_dc" -v b="$dc" 'BEGIN { m = b > a ? b : a; print m }')
 done
 spread=$(awk -v a="$rms_hi" -v b="$rms_lo" 'BEGIN { printf "%.1f", a - b }')
 

@@ -19,7 +19,8 @@
 // pan P (0 left .. 255 right) places the part in the stereo field. An instrument number resets
 // a channel's panning to the sample's, and a cell's volume column holds either a volume or a
 // panning, so a panned part names its instrument (with the panning, at the instrument's own
-// volume) only where the channel does not already hold that instrument and panning; its other
+// volume) only where the channel does not already hold that instrument and panning (also from
+// the orders before the pattern, when they all leave it so); its other
 // notes carry no instrument number and an explicit volume, and its key-offs become volume 0,
 // which keeps the channel open for the next note without an instrument number.
 #include "data/soundtrack/song_module.h"
@@ -300,38 +301,81 @@ struct Compiler {
     return true;
   }
 
+  // What a channel holds when a row is played: the instrument it was last given and the panning
+  // a placement gave it with that instrument (-1: the sample's own); instrument 0: not known.
+  struct Held {
+    int instrument = 0, pan = -1;
+    bool operator==(const Held&) const = default;
+  };
+
   // See "pan P" above: drops the instrument number where the channel already holds the
   // instrument and panning, and turns the volume column of the other notes into the panning.
-  void ApplyPanning(SongPattern& pattern) {
+  // `held` is what each channel holds on entry; it is left holding what they hold at the end.
+  void ApplyPanning(SongPattern& pattern, const std::vector<int>& pans, std::vector<Held>& held) {
     for (int c = 0; c < song.channels; ++c) {
-      int held = 0, heldPan = -1;  // instrument and panning the channel holds; 0: not known
+      Held& h = held[static_cast<size_t>(c)];
       for (int row = 0; row < pattern.rows; ++row) {
         const size_t at = static_cast<size_t>(row) * song.channels + c;
         SongCell& cell = pattern.cells[at];
-        const int pan = panOf[at];
+        const int pan = pans[at];
         const bool note = cell.note >= 1 && cell.note <= 96;
         if (pan < 0) {
-          if (note) held = cell.instrument, heldPan = -1;
-          if (cell.note == 97) held = 0;
+          if (note) h = {cell.instrument, -1};
+          if (cell.note == 97) h = {};
           continue;
         }
         if (cell.note == 97) {
-          if (held != 0 && heldPan == pan) cell = SongCell{0, 0, 0x10, 0, 0};
-          else held = 0;
+          if (h.instrument != 0 && h.pan == pan) cell = SongCell{0, 0, 0x10, 0, 0};
+          else h = {};
           continue;
         }
         if (!note) continue;
-        const bool holds = held != 0 && held == cell.instrument && heldPan == pan;
         const int volume = cell.volume ? cell.volume - 0x10 : song.instruments[cell.instrument - 1].volume;
-        if (holds) {
+        if (h == Held{cell.instrument, pan}) {
           cell.instrument = 0;
           cell.volume = static_cast<uint8_t>(0x10 + volume);
         } else {
           cell.volume = static_cast<uint8_t>(0xC0 | (pan >> 4));
-          held = cell.instrument;
-          heldPan = pan;
+          h = {cell.instrument, pan};
         }
       }
+    }
+  }
+
+  // Channels keep their instrument and panning from one pattern to the next, so a panned part
+  // whose pattern is only ever entered with that instrument and panning already held needs no
+  // instrument number on its first note, which leaves that note its volume. What a pattern is
+  // entered with is what every order before it (and the last order, before the restart) leaves;
+  // the song starts holding nothing. Worked out from "nothing known" until nothing changes.
+  void ApplyPanningAcrossOrders(const std::vector<std::vector<int>>& pans) {
+    const size_t count = song.patterns.size(), channels = static_cast<size_t>(song.channels);
+    const std::vector<SongPattern> placed = song.patterns;
+    std::vector<std::vector<Held>> entry(count, std::vector<Held>(channels));
+    for (int pass = 0; pass < 64; ++pass) {
+      std::vector<std::vector<Held>> exit = entry;
+      for (size_t p = 0; p < count; ++p) {
+        song.patterns[p] = placed[p];
+        ApplyPanning(song.patterns[p], pans[p], exit[p]);
+      }
+      std::vector<std::vector<Held>> next(count, std::vector<Held>(channels));
+      std::vector<bool> seen(count, false), known(count, true);
+      const size_t orders = song.orders.size();
+      for (size_t i = 0; i < orders; ++i) {
+        const size_t p = song.orders[i];
+        std::vector<const std::vector<Held>*> before;
+        if (i > 0) before.push_back(&exit[song.orders[i - 1]]);
+        if (i == static_cast<size_t>(song.restart) && i > 0) before.push_back(&exit[song.orders[orders - 1]]);
+        if (i == 0) known[p] = false;  // the song starts holding nothing
+        for (const auto* b : before) {
+          if (!seen[p]) next[p] = *b, seen[p] = true;
+          for (size_t c = 0; c < channels; ++c)
+            if (!(next[p][c] == (*b)[c])) next[p][c] = {};
+        }
+      }
+      for (size_t p = 0; p < count; ++p)
+        if (!known[p] || !seen[p]) next[p].assign(channels, Held{});
+      if (next == entry) return;
+      entry = std::move(next);
     }
   }
 
@@ -351,16 +395,18 @@ struct Compiler {
     for (const auto& [number, body] : placements) count = std::max(count, number + 1);
     for (uint8_t p : song.orders) count = std::max(count, p + 1);
     song.patterns.resize(count);
+    std::vector<std::vector<int>> pans(count);
     for (int p = 0; p < count; ++p) {
       SongPattern& pattern = song.patterns[p];
       pattern.rows = patternRows.count(p) ? patternRows[p] : 64;
       pattern.cells.assign(static_cast<size_t>(pattern.rows) * song.channels, SongCell{});
-      if (!placements.count(p)) continue;
       panOf.assign(pattern.cells.size(), -1);
-      for (const Statement& s : placements[p])
-        if (!Place(pattern, s)) return false;
-      ApplyPanning(pattern);
+      if (placements.count(p))
+        for (const Statement& s : placements[p])
+          if (!Place(pattern, s)) return false;
+      pans[p] = panOf;
     }
+    ApplyPanningAcrossOrders(pans);
     return true;
   }
 };

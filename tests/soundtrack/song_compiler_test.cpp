@@ -152,6 +152,24 @@ TEST(SongCompiler, PannedPartsNameTheirInstrumentOnlyWhereTheChannelLosesIt) {
   EXPECT_EQ(CompileError("phrase p lead 8 A2\npattern 0\n  1 p pan 300\n"), "line 9: bad panning: 300");
 }
 
+TEST(SongCompiler, PannedPartsCarryTheirChannelAcrossOrders) {
+  // orders 0 1 1 2 3: pattern 1 is only entered holding the lead panned at 200, so its first note
+  // keeps its volume; pattern 2 leaves the hat, so pattern 3 names the lead and panning again
+  SongModule song = Compile(
+      "order 1 1 2 3\n"
+      "phrase p lead 16 A2@40\n"
+      "phrase q hat 16 x\n"
+      "pattern 0\n  1 p pan 200\n"
+      "pattern 1\n  1 p pan 200\n"
+      "pattern 2\n  1 q\n"
+      "pattern 3\n  1 p pan 200\n");
+  EXPECT_EQ(At(song, 0, 0, 1).volume, 0xC0 | (200 >> 4));  // the song starts holding nothing
+  EXPECT_EQ(At(song, 1, 0, 1).instrument, 0);
+  EXPECT_EQ(At(song, 1, 0, 1).volume, 0x10 + 40);
+  EXPECT_EQ(At(song, 3, 0, 1).instrument, 1);
+  EXPECT_EQ(At(song, 3, 0, 1).volume, 0xC0 | (200 >> 4));
+}
+
 TEST(SongCompiler, ErrorsNameTheLine) {
   // the header takes six lines, the body starts on line 7
   EXPECT_EQ(CompileError("phrase p lead 8 Q2\n"), "line 7: bad token: Q2");
