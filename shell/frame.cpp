@@ -15,6 +15,8 @@
 
 namespace {
 
+uint64_t gPresentedFrames = 0;
+
 struct Span {
   double above;  // the scene runs while syncTime > above (and below the next span up)
   ScheduleStep step;
@@ -112,7 +114,10 @@ int RenderFrameFrom(const FrameInputs& in) {
 void PresentFrame() {
   glFlush();
   if (shellState.window) SwapRenderWindow(shellState.window);
+  ++gPresentedFrames;
 }
+
+uint64_t PresentedFrames() { return gPresentedFrames; }
 
 void ResizeViewport() {
   glViewport(0, 0, shellState.currentWidth, shellState.currentHeight);

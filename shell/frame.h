@@ -42,6 +42,8 @@ int RenderFrame();
 int RenderFrameFrom(const FrameInputs& inputs);
 // glFlush, then the buffer swap of the render window (if any).
 void PresentFrame();
+// How many frames (loading-bar images included) have been presented since the program began.
+uint64_t PresentedFrames();
 // Viewport to the current size, then the shared projection.
 void ResizeViewport();
 // Stops the music and gives the display back its desktop mode; runs at most once.
