@@ -21,6 +21,10 @@ struct AudioDeviceProcs {
   void (*start)() = nullptr;                // begin pulling frames
   void (*stop)() = nullptr;                 // no pull runs after this returns
   void (*close)() = nullptr;
+  // Frames the device holds between its pull and the speaker (its own buffer), asked once the
+  // device is open; null or 0 when nothing is held. The clock counts only frames that have
+  // got past it, so the picture follows what is heard rather than what was last pulled.
+  int32_t (*bufferedFrames)() = nullptr;
 };
 // The device the next OpenWaveOutput tries; without one (or when it fails) the output is silent.
 void InstallAudioDevice(const AudioDeviceProcs& procs);

@@ -22,7 +22,7 @@ void RaiseMixingThread() { RaiseCurrentThreadPriority(); }
 }  // namespace
 
 void StartMusic() {
-  InstallAudioDevice({OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice});
+  InstallAudioDevice({OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice, AudioDeviceBufferFrames});
   SetMixingThreadHook(RaiseMixingThread);
   shellState.player = MusicStart();
   if (!shellState.player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());

@@ -219,3 +219,36 @@ TEST(RenderOffline, CoversTheRequestedOrdersToWithinABlock) {
 }
 
 }  // namespace
+
+namespace {
+constexpr int32_t kHeldFrames = 2000;  // a device buffer of a little over two blocks
+bool HeldOpen(int32_t) { return true; }
+void HeldNothing() {}
+int32_t HeldFrames() { return kHeldFrames; }
+
+// The mixing thread polls every 5 ms; waits until its pass has seen the frames pulled so far.
+int32_t SettledPlayBlock() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  return playback.playBlock.load();
+}
+}  // namespace
+
+TEST(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);
+  InstallAudioDevice({HeldOpen, HeldNothing, HeldNothing, HeldNothing, HeldFrames});
+  ASSERT_TRUE(OpenWaveOutput(44100));
+  ASSERT_TRUE(StartPlayback(p));
+  const int32_t block = mixSettings.blockFrames;
+  std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
+  // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
+  PullRingFrames(sink.data(), kHeldFrames + block - 1);
+  EXPECT_EQ(SettledPlayBlock(), 0);
+  // One more frame gets past the buffer's end into block 1.
+  PullRingFrames(sink.data(), 1);
+  EXPECT_EQ(SettledPlayBlock(), 1);
+  EXPECT_TRUE(StopPlayback(p));
+  FreeModule(p);
+  CloseWaveOutput();
+  InstallAudioDevice({});
+}
