@@ -9,7 +9,6 @@
 #endif
 
 #include "music/module.h"
-#include "music/output.h"
 
 std::array<Voice, kVoiceCount> voices{};
 MixSettings mixSettings{};

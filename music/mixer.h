@@ -49,5 +49,3 @@ void ResetVoices();
 void MixVoices(float* destination, int32_t n);
 // 2n floats to 2n signed 16-bit values: round to nearest (ties to even) of x * 2, clipped.
 void ConvertBlock(int16_t* destination, const float* source, int32_t n);
-// Renders ring block `writeBlock` of the playback ring and advances it (see output.h).
-void FillBlock();

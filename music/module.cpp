@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "music/output.h"
 #include "music/replay.h"
 #include "music/stream.h"
+#include "music/synth.h"
 
 SampleRecord EmptySample{};
 InstrumentRecord EmptyInstrument{};
@@ -15,6 +15,7 @@ InstrumentRecord EmptyInstrument{};
 namespace {
 
 char loadError[160] = "";
+void (*releaseHook)(ModulePlayer*) = nullptr;
 
 bool Fail(const char* format, long long a = 0, long long b = 0) {
   std::snprintf(loadError, sizeof loadError, format, a, b);
@@ -54,6 +55,8 @@ constexpr int kMaxRows = 256;
 constexpr int kMaxPatterns = 256;
 constexpr int kMaxInstruments = 128;
 constexpr int kMaxSamples = 16;
+// About six minutes at 44100 Hz; the soundtrack's longest sample is two seconds.
+constexpr uint32_t kMaxSynthesisedValues = 1u << 24;
 
 void DecodeCells(Reader& r, PatternCell* cells, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
@@ -148,8 +151,10 @@ bool ParseModule(MemoryStream* stream, ModulePlayer* m) {
   }
 
   if (instruments > 0) m->instruments = new InstrumentRecord[instruments]{};
-  // Sample data may not claim more than the file could hold (short files are tolerated,
-  // reads past the end give zeros, but allocations stay proportional to the input).
+  // Sample data read from the file may not claim more than the file could hold (short files are
+  // tolerated, reads past the end give zeros, but allocations stay proportional to the input).
+  // Under a synthesis procedure the stored bytes are only skipped, so their size is no bound:
+  // the procedure fills whatever length the module declares, up to kMaxSynthesisedValues.
   int64_t sampleBytesBudget = 4 * fileSize;
   for (uint32_t i = 0; i < instruments; ++i) {
     InstrumentRecord& ins = m->instruments[i];
@@ -192,9 +197,14 @@ bool ParseModule(MemoryStream* stream, ModulePlayer* m) {
         s->loopLength /= 2;
       }
       const int64_t byteCount = static_cast<int64_t>(s->bits) * s->length / 8;
-      if (byteCount > fileSize || byteCount > sampleBytesBudget)
-        return Fail("instrument %lld: sample data of %lld bytes exceeds what the file holds", i + 1, byteCount);
-      sampleBytesBudget -= byteCount;
+      if (m->synthProc) {
+        if (s->length > kMaxSynthesisedValues)
+          return Fail("instrument %lld: %lld sample values are more than can be synthesised", i + 1, s->length);
+      } else {
+        if (byteCount > fileSize || byteCount > sampleBytesBudget)
+          return Fail("instrument %lld: sample data of %lld bytes exceeds what the file holds", i + 1, byteCount);
+        sampleBytesBudget -= byteCount;
+      }
       // Loop points outside the sample would make the mixer read past its data.
       s->loopStart = std::min(s->loopStart, s->length);
       s->loopLength = std::min(s->loopLength, s->length - s->loopStart);
@@ -268,10 +278,23 @@ ModulePlayer* LoadModule(int32_t resourceId, SampleSynthProc synth) {
   return player;
 }
 
+ModulePlayer* LoadSoundtrack() {
+  InstallResourceStreamProcs();
+  MemoryStream* patches = OpenResourceStream(kPatchResourceId);
+  uint8_t count[4];
+  StreamRead(count, 4, patches);  // the record count: patches are taken in order until they run out
+  SetPatchStream(patches);
+  ModulePlayer* player = LoadModule(kModuleResourceId, PatchSynthProc);
+  SetPatchStream(nullptr);
+  StreamClose(patches);
+  return player;
+}
+
+void SetModuleReleaseHook(void (*hook)(ModulePlayer*)) { releaseHook = hook; }
+
 bool FreeModule(ModulePlayer* player) {
   if (!player) return false;
-  // Only the module being played has a thread to stop; freeing another must not end it.
-  if (CurrentPlayer() == player) StopPlayback(player);
+  if (releaseHook) releaseHook(player);
   for (int32_t i = 0; i < player->instrumentCount && player->instruments; ++i) {
     InstrumentRecord& ins = player->instruments[i];
     for (int32_t j = 0; j < ins.sampleCount; ++j) {

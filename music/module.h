@@ -121,8 +121,12 @@ bool ParseModule(MemoryStream* stream, ModulePlayer* player);
 // The music start's loading steps without the output: patch stream, stream procedures, the
 // module resource with every sample synthesised from the next patch.
 ModulePlayer* LoadSoundtrack();
-// Waits for a running block fill, stops playback, releases everything. False for null.
+// Runs the release hook (which waits for a running block fill and stops the module's playback),
+// then releases everything. False for null.
 bool FreeModule(ModulePlayer* player);
+// Called by FreeModule before anything is released; playback start installs one that stops the
+// module if it is the one playing, so the loader needs nothing from the output.
+void SetModuleReleaseHook(void (*hook)(ModulePlayer* player));
 // Why the last load failed, in words ("" after a successful load).
 const char* ModuleLoadError();
 

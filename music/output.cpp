@@ -8,7 +8,6 @@
 #include "music/module.h"
 #include "music/replay.h"
 #include "music/stream.h"
-#include "music/synth.h"
 
 PlaybackState playback;
 
@@ -81,6 +80,11 @@ void StartOutput() {
     out.wallStart = std::chrono::steady_clock::now();
     out.wallRunning = true;
   }
+}
+
+// Freeing the module being played first ends its playback; freeing another must not.
+void StopIfPlaying(ModulePlayer* player) {
+  if (CurrentPlayer() == player) StopPlayback(player);
 }
 
 void ResetOutput() {
@@ -158,6 +162,7 @@ void SetMixingThreadHook(void (*hook)()) { out.threadHook = hook; }
 bool StartPlayback(ModulePlayer* player) {
   if (!player) return false;
   StopPlayback(player);
+  SetModuleReleaseHook(StopIfPlaying);
   ResetPlaybackState(player);
   playback.currentPlayer.store(player);
   for (PositionRecord& r : playback.positions) {
@@ -213,36 +218,10 @@ int GetAudibleRow(const ModulePlayer* player) {
   return playback.positions[static_cast<size_t>(playback.playBlock.load())].blockRow.load(std::memory_order_relaxed);
 }
 
-namespace {
-
-MemoryStream* OpenPatchStream() {
-  MemoryStream* patches = OpenResourceStream(kPatchResourceId);
-  uint8_t count[4];
-  StreamRead(count, 4, patches);  // the record count: patches are taken in order until they run out
-  SetPatchStream(patches);
-  return patches;
-}
-
-ModulePlayer* LoadWithPatches(MemoryStream* patches) {
-  ModulePlayer* player = LoadModule(kModuleResourceId, PatchSynthProc);
-  SetPatchStream(nullptr);
-  StreamClose(patches);
-  return player;
-}
-
-}  // namespace
-
-ModulePlayer* LoadSoundtrack() {
-  MemoryStream* patches = OpenPatchStream();
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
-  return LoadWithPatches(patches);
-}
-
 ModulePlayer* MusicStart() {
-  MemoryStream* patches = OpenPatchStream();
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  InstallResourceStreamProcs();  // the output opens only once the streams are there
   OpenWaveOutput(44100);
-  return LoadWithPatches(patches);
+  return LoadSoundtrack();
 }
 
 void MusicStop(ModulePlayer* player) {
@@ -250,7 +229,6 @@ void MusicStop(ModulePlayer* player) {
   CloseWaveOutput();
 }
 
-// FillBlock lives with the ring it fills.
 void FillBlock() {
   const int32_t w = playback.writeBlock;
   const int32_t frames = mixSettings.blockFrames;

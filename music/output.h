@@ -50,6 +50,9 @@ bool StartPlayback(ModulePlayer* player);
 // Ends the mixing thread and the output. False for null.
 bool StopPlayback(ModulePlayer* player);
 ModulePlayer* CurrentPlayer();
+// Renders ring block `writeBlock` of the playback ring and advances it: the replay step whenever
+// a tick is due, the voices mixed in between, the block's position recorded.
+void FillBlock();
 
 // Called first thing on the mixing thread (the shell raises its priority there).
 void SetMixingThreadHook(void (*hook)());

@@ -79,5 +79,9 @@ void InstallStreamProcs(MemoryStream* (*open)(int32_t), void (*close)(MemoryStre
     streamProcs = {};
 }
 
+void InstallResourceStreamProcs() {
+  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+}
+
 const StreamProcs& InstalledStreamProcs() { return streamProcs; }
 bool StreamProcsInstalled() { return streamProcs.open != nullptr; }

@@ -45,5 +45,7 @@ struct StreamProcs {
 void InstallStreamProcs(MemoryStream* (*open)(int32_t), void (*close)(MemoryStream*),
                         int32_t (*read)(void*, int32_t, MemoryStream*),
                         void (*seek)(MemoryStream*, int32_t, int32_t), int32_t (*tell)(MemoryStream*));
+// Binds the table to the resource streams above (what the music start and the tools use).
+void InstallResourceStreamProcs();
 const StreamProcs& InstalledStreamProcs();
 bool StreamProcsInstalled();

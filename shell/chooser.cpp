@@ -1,6 +1,6 @@
-// The resolution chooser. Its layout is kept in client coordinates so that a click lands
-// where the design puts each control: line i at (10, 10 + 24 i) sized 150 x 24, Start at
-// (10, 210) sized 140 x 48.
+// The resolution chooser. Its layout is kept in client coordinates, one set of rectangles for
+// drawing and for hit-testing, so a click lands on the control drawn there: line i at
+// (10, 10 + 24 i) sized 150 x 24, Start at (10, 210) sized 140 x 48.
 #include "shell/chooser.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // texgen/ops_filter.cpp: the operations that work pixel by pixel: channel moves, layer
-// combiners and colour remaps (formulas, the tone table, HSV, colour ramps). Where the
-// designed formula is a real division by 256 of a non-negative result, the integer
-// shift used here gives the identical truncation.
+// combiners and colour remaps (formulas, the tone table, HSV, colour ramps). Where a formula
+// divides a non-negative result by 256 and truncates, the integer shift used here gives the
+// same value.
 #include <algorithm>
 #include <cmath>
 

@@ -8,7 +8,8 @@
 #include "texgen/script_format.h"
 
 namespace {
-// 2 pi / 256 as the designer's single-precision 2 pi gives it.
+// 2 pi / 256 and pi from pi rounded to single precision: the angles of the generated textures
+// (and so their golden hashes) are those this rounding gives, not those of the exact pi.
 constexpr double kTurnStep = 0.02454369328916073;
 constexpr double kSinglePi = 3.1415927410125732;
 

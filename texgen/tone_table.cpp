@@ -1,5 +1,6 @@
-// texgen/tone_table.cpp: fills the tone table. The lightening rows go through double
-// precision exactly as the textures were designed with, so their truncations match.
+// texgen/tone_table.cpp: fills the tone table. The lightening rows are computed in double
+// precision and truncated; a float evaluation would move some entries by one and with them
+// every texture that lightens.
 #include "texgen/tone_table.h"
 
 void BuildToneTable(ToneTable& table) {

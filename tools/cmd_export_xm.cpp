@@ -119,7 +119,7 @@ int RunExportXm(std::span<const std::string> args) {
   if (!moduleFile.empty()) moduleBytes = moduleFile;
 
   // The same set-up as the music start: resource streams, the patch stream past its count.
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  InstallResourceStreamProcs();
   MemoryStream* patches = OpenResourceStream(kPatchResourceId);
   StreamSeek(patches, 4, 0);
   SetPatchStream(patches);

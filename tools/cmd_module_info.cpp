@@ -114,7 +114,7 @@ int Run(std::span<const std::string> rawArgs) {
     std::span<const uint8_t> embedded = EmbeddedResource(kModuleResourceId);
     bytes.assign(embedded.begin(), embedded.end());
   }
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  InstallResourceStreamProcs();
   SetResourceOverride(kModuleResourceId, bytes);
   ModulePlayer* m = LoadModule(kModuleResourceId, nullptr);
   SetResourceOverride(kModuleResourceId, {});

@@ -9,6 +9,7 @@
 #include "geometry/metaball.h"
 #include "geometry/mesh.h"
 #include "platform/headless.h"
+#include "tests/headless_util.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ class Draw : public ::testing::Test {
   void SetUp() override {
     std::string error;
     context_ = CreateHeadlessContext(64, 64, error);
-    ASSERT_NE(context_, nullptr) << error;
+    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
     glViewport(0, 0, 64, 64);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -64,33 +65,25 @@ TEST(MeshArrays, FailedVertexAllocationIsReportedAndLeavesAnEmptyStore) {
   SetGeometryFailureHook(nullptr);
 }
 
-TEST(MeshBox, CornersAndNormals) {
+// A closed box of side 20 about the origin whose vertex and face normals all point outwards.
+TEST(MeshBox, ClosedWithOutwardNormals) {
   Mesh mesh;
   InitMesh(mesh, kMeshTriangles, 0, 0);
   ASSERT_TRUE(BuildBoxMesh(mesh));
   EXPECT_EQ(mesh.kind, kMeshQuads);
   ASSERT_EQ(mesh.vertexCount, 8);
   ASSERT_EQ(mesh.faceCount, 6);
-  const double s = 1 / std::sqrt(3.0);
-  ExpectVec(mesh.vertices[0].position, -10, -10, 10, 0);
-  ExpectVec(mesh.vertices[0].normal, -s, -s, s);
   for (int v = 0; v < 8; ++v) {
     const Vec3& p = mesh.vertices[v].position;
-    ExpectVec(mesh.vertices[v].normal, p.x / 10 * s, p.y / 10 * s, p.z / 10 * s);
-    EXPECT_EQ(mesh.vertices[v].index, v);
-    EXPECT_EQ(mesh.vertices[v].colour[3], 1.0f);
+    EXPECT_EQ(std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z), 30.0f) << v;
+    EXPECT_NEAR(Dot(mesh.vertices[v].normal, p), std::sqrt(300.0), 1e-4) << v;
   }
-  const double faces[6][3] = {{0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
   for (int q = 0; q < 6; ++q) {
-    ExpectVec(mesh.quads[q].faceNormal, faces[q][0], faces[q][1], faces[q][2]);
-    EXPECT_EQ(mesh.quads[q].uv[2][0], 1.0f);
-    EXPECT_EQ(mesh.quads[q].uv[2][1], 1.0f);
-    EXPECT_EQ(mesh.quads[q].uv[3][0], 0.0f);
-    EXPECT_EQ(mesh.quads[q].uv[3][1], 1.0f);
+    Vec3 centre{};
+    for (const MeshVertex* c : mesh.quads[q].corners) centre = {centre.x + c->position.x / 4, centre.y + c->position.y / 4, centre.z + c->position.z / 4};
+    EXPECT_NEAR(Dot(mesh.quads[q].faceNormal, centre), 10, 1e-5) << q;
   }
-  EXPECT_EQ(mesh.quads[1].corners[1], &mesh.vertices[5]);
-  const WeldedMesh welded = WeldMesh(mesh);
-  const EdgeTopology topology = AnalyseEdges(welded);
+  const EdgeTopology topology = AnalyseEdges(WeldMesh(mesh));
   EXPECT_EQ(topology.boundaryEdges + topology.unpairedDirections, 0);
 }
 
@@ -126,14 +119,6 @@ TEST(MeshSphere, FullSphereCountsPolesAndRings) {
   ASSERT_EQ(mesh.faceCount, 1680);
   ExpectVec(mesh.vertices[0].position, 0, -100, 0, 0);
   ExpectVec(mesh.vertices[841].position, 0, 100, 0, 0);
-  // Ring 0, column 10: phi = 6.2832 / 44, theta = 6.2832 / 4.
-  const double phi = 6.2832 / 44, theta = 10 * 6.2832 / 40;
-  ExpectVec(mesh.vertices[11].position, std::sin(theta) * 100 * std::sin(phi), -100 * std::cos(phi),
-            std::cos(theta) * 100 * std::sin(phi), 1e-4);
-  // The equator ring (ring 10) sits a hair above y = 0, since the turn is not quite 2 pi.
-  EXPECT_NEAR(mesh.vertices[1 + 10 * 40].position.y, -100 * std::cos(6.2832 / 4), 1e-6);
-  // Upper ring 11 (j = 1): y = r sin(phi_1).
-  EXPECT_NEAR(mesh.vertices[1 + 11 * 40].position.y, 100 * std::sin(6.2832 / 44), 1e-4);
   for (int i = 0; i < mesh.vertexCount; ++i) {
     const MeshVertex& vertex = mesh.vertices[i];
     EXPECT_NEAR(VectorLength(vertex.position), 100, 1e-3);
@@ -153,36 +138,21 @@ TEST(MeshSphere, FullSphereCountsPolesAndRings) {
   EXPECT_EQ(topology.EulerCharacteristic(842, 1680), 2);
 }
 
-TEST(MeshSphere, TextureCoordinatesAndTheSeam) {
+// Away from the poles no triangle stretches across the texture: at the seam u runs on to 3
+// (the texture repeats three times around) instead of jumping back to 0.
+TEST(MeshSphere, NoTriangleSpansTheSeam) {
   Mesh mesh;
   InitMesh(mesh, kMeshTriangles, 0, 0);
   ASSERT_TRUE(BuildSphereMesh(mesh, 100, 40, 10, false));
-  const double du = 3.0 / 40, dv = 3.0 / 23;
-  const MeshTriangle& fan = mesh.triangles[3];
-  EXPECT_EQ(fan.corners[0], &mesh.vertices[0]);
-  EXPECT_EQ(fan.corners[1], &mesh.vertices[5]);
-  EXPECT_EQ(fan.corners[2], &mesh.vertices[4]);
-  EXPECT_FLOAT_EQ(fan.uv[0][0], 0.5f);
-  EXPECT_FLOAT_EQ(fan.uv[0][1], 0.0f);
-  EXPECT_FLOAT_EQ(fan.uv[1][0], float(4 * du));
-  EXPECT_FLOAT_EQ(fan.uv[2][1], float(dv));
-  // Band 0, m = 40: the seam pair runs from u = 2.925 to u = 3 on column 0's vertices.
-  const MeshTriangle& seamA = mesh.triangles[40 + 2 * 39];
-  const MeshTriangle& seamB = mesh.triangles[40 + 2 * 39 + 1];
-  EXPECT_EQ(seamA.corners[0], &mesh.vertices[1 + 39]);
-  EXPECT_EQ(seamA.corners[1], &mesh.vertices[1]);
-  EXPECT_EQ(seamA.corners[2], &mesh.vertices[1 + 40 + 39]);
-  EXPECT_FLOAT_EQ(seamA.uv[0][0], float(39 * du));
-  EXPECT_EQ(seamA.uv[1][0], 3.0f);
-  EXPECT_FLOAT_EQ(seamA.uv[2][1], float(2 * dv));
-  EXPECT_EQ(seamB.corners[1], &mesh.vertices[1 + 40]);
-  EXPECT_EQ(seamB.uv[1][0], 3.0f);
-  const MeshTriangle& top = mesh.triangles[1679];
-  EXPECT_EQ(top.corners[2], &mesh.vertices[841]);
-  EXPECT_EQ(top.corners[1], &mesh.vertices[1 + 20 * 40]) << "the last top-fan triangle wraps to column 0";
-  EXPECT_FLOAT_EQ(top.uv[0][1], float(21 * dv));
-  EXPECT_FLOAT_EQ(top.uv[2][0], 0.5f);
-  EXPECT_FLOAT_EQ(top.uv[2][1], 1.0f);
+  int seam = 0;
+  for (int t = 40; t < mesh.faceCount - 40; ++t) {
+    const MeshTriangle& tri = mesh.triangles[t];
+    const float lo = std::min({tri.uv[0][0], tri.uv[1][0], tri.uv[2][0]});
+    const float hi = std::max({tri.uv[0][0], tri.uv[1][0], tri.uv[2][0]});
+    EXPECT_LE(hi - lo, 3.0f / 40 + 1e-5f) << "triangle " << t;
+    if (hi == 3.0f) ++seam;
+  }
+  EXPECT_EQ(seam, 2 * 20) << "two triangles of every band meet the seam";
 }
 
 TEST(MeshSphere, LowerHalfIsAnOpenBowl) {

@@ -28,7 +28,7 @@ XmInstrument MakeTestInstrument(uint32_t length, std::vector<int16_t> data, int8
 }
 
 ModulePlayer* LoadTestBytes(const std::vector<uint8_t>& bytes, SampleSynthProc synth) {
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  InstallResourceStreamProcs();
   SetResourceOverride(kModuleResourceId, bytes);
   ModulePlayer* p = LoadModule(kModuleResourceId, synth);
   SetResourceOverride(kModuleResourceId, {});

@@ -102,29 +102,6 @@ TEST(XmWriter, PacksCellsInTheShortestForm) {
   EXPECT_TRUE(PackXmPattern(MakeEmptyPattern(64, 3), 3).empty());
 }
 
-TEST(XmLoader, GuardValuesFollowTheLoopMode) {
-  XmModule m = MakeTestModule(1);
-  XmInstrument pp = MakeTestInstrument(6, {10, 20, 30, 40, 50, 60});
-  pp.samples[0].loop = XmLoop::PingPong;
-  pp.samples[0].loopStart = 1;
-  pp.samples[0].loopLength = 3;
-  XmInstrument fw = pp;
-  fw.samples[0].loop = XmLoop::Forward;
-  XmInstrument none = MakeTestInstrument(3, {1, 2, 3});
-  m.instruments = {pp, fw, none};
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadTestModule(m, bytes);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->instruments[0].samples[0]->data[4], 40);  // copy of the value before the end
-  EXPECT_EQ(p->instruments[1].samples[0]->data[4], 20);  // copy of the loop start
-  const SampleRecord& n = *p->instruments[2].samples[0];
-  EXPECT_EQ(n.loopStart, 0u);
-  EXPECT_EQ(n.loopLength, 3u);
-  EXPECT_EQ(n.data[3], 0);
-  for (int k = 3; k < 11; ++k) EXPECT_EQ(n.data[k], 0);
-  FreeModule(p);
-}
-
 // Patches bytes of a written module in place (little-endian 16/32-bit fields).
 void Poke16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   b[at] = static_cast<uint8_t>(v);
@@ -282,6 +259,32 @@ TEST(XmLoader, RejectsWhatTheEngineCannotHold) {
   ModulePlayer* p = LoadTestBytes(bytes);  // the unmodified module still loads
   EXPECT_NE(p, nullptr);
   FreeModule(p);
+}
+
+uint32_t synthesisedBytes = 0;
+void CountingSynth(std::span<int16_t> dst, uint32_t byteCount, int32_t, int32_t, int32_t) {
+  synthesisedBytes = byteCount;
+  dst[dst.size() - 9] = 7;  // the last value of the declared length
+}
+
+// Stored bytes that are only skipped need not be in the file: a 660-byte module declaring a
+// 200,000-byte sample loads under a synthesis procedure and is refused without one.
+TEST(XmLoader, SkippedSampleBytesNeedNotBeInTheFile) {
+  XmModule m = MakeTestModule(2);
+  m.instruments = {MakeTestInstrument(16)};
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ASSERT_TRUE(WriteXmModule(m, bytes, error));
+  ASSERT_EQ(bytes.size(), 660u);
+  Poke32(bytes, 60 + 276 + 9 + 243, 200000);
+  ModulePlayer* p = LoadTestBytes(bytes, CountingSynth);
+  ASSERT_NE(p, nullptr) << ModuleLoadError();
+  EXPECT_EQ(synthesisedBytes, 200000u);
+  EXPECT_EQ(p->instruments[0].samples[0]->length, 100000u);
+  EXPECT_EQ(p->instruments[0].samples[0]->data[99999], 7);
+  FreeModule(p);
+  EXPECT_EQ(LoadTestBytes(bytes), nullptr);
+  EXPECT_NE(std::strstr(ModuleLoadError(), "exceeds"), nullptr);
 }
 
 TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless.h"
+#include "tests/headless_util.h"
 
 TEST(Headless, RejectsImpossibleSizes) {
   std::string error;
@@ -14,7 +15,7 @@ TEST(Headless, RejectsImpossibleSizes) {
 TEST(Headless, HasDepthAndStencilAndReadsTopRowFirst) {
   std::string error;
   HeadlessContext* c = CreateHeadlessContext(37, 21, error);
-  if (!c) GTEST_SKIP() << error;
+  VALE_REQUIRE_HEADLESS_CONTEXT(c, error);
   int w = 0, h = 0;
   GetHeadlessSize(c, w, h);
   EXPECT_EQ(w, 37);

@@ -192,10 +192,9 @@ TEST(TextureCache, WritesThenReadsTheSameImages) {
   const auto read = GenerateTextures(TextureScriptList(), [&](float f) { second.push_back(f); }, nullptr, true, dir.string());
   ASSERT_EQ(read.size(), 9u);
   EXPECT_EQ(read, made);
-  const int counts[9] = {11, 16, 14, 5, 11, 11, 11, 11, 14};
   ASSERT_EQ(second.size(), 9u);  // one call per script, with its full count
-  int done = 0;
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(second[k], float(done += counts[k]) / 104.0f);
+  for (int k = 1; k < 9; ++k) EXPECT_GT(second[k], second[k - 1]);
+  EXPECT_EQ(second.back(), 1.0f);
 
   // A truncated cache file is a miss: the image is generated again and rewritten.
   std::filesystem::resize_file(dir / "tex00003.tga", 1000);

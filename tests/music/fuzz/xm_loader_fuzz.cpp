@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;  // an empty override would fall back to the embedded module
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  InstallResourceStreamProcs();
   SetResourceOverride(kModuleResourceId, std::span<const uint8_t>(data, size));
   ModulePlayer* player = LoadModule(kModuleResourceId, nullptr);
   SetResourceOverride(kModuleResourceId, {});
