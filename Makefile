@@ -1,9 +1,10 @@
 # make run: install what is missing, build (Release, into build/) and start the demo.
 # make test: the same, then the whole test suite.
+# make capture: the whole presentation recorded headless to build/vale.mp4 (1440 x 1080, 50 fps).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench capture clean
 
 all: build
 
@@ -21,6 +22,9 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+capture: build
+	./$(BUILD)/bin/vale-tool capture $(BUILD)/vale.mp4
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -12,7 +12,7 @@ struct Voice {
   int32_t index = 0;
   const SampleRecord* sample = nullptr;  // null = idle
   int32_t volume = 0;                    // 0..127
-  int32_t panning = 0;                   // 0..255, 255 fully left
+  int32_t panning = 0;                   // 0..255, 0 fully left, 255 fully right
   int32_t frequency = 0;                 // Hz, informational
   int32_t gainA = 0, gainB = 0;          // target gains 0..127 of left and right
   uint32_t positionInt = 0, positionFrac = 0;

@@ -55,9 +55,10 @@ const PatternCell* RowCells(const ModulePlayer* p) {
 
 Voice& Twin(Voice& v) { return voices[v.index < 32 ? v.index + 32 : v.index - 32]; }
 
+// Panning 0 is fully left and 255 fully right, as the module format means it.
 void ApplyGains(Voice& v) {
-  v.gainA = v.panning * v.volume / 255;
-  v.gainB = (255 - v.panning) * v.volume / 255;
+  v.gainA = (255 - v.panning) * v.volume / 255;
+  v.gainB = v.panning * v.volume / 255;
 }
 
 }  // namespace

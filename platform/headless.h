@@ -12,6 +12,10 @@ struct HeadlessContext;  // opaque
 HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error);
 void DestroyHeadlessContext(HeadlessContext* context);
 void GetHeadlessSize(const HeadlessContext* context, int& width, int& height);
+// Gives the framebuffer a new size (its contents are lost); textures, display lists and the
+// rest of the GL state stay, so a replay can run cheaply small and then draw large. The
+// viewport is left alone. False with a message when the size is out of range or not backed.
+bool ResizeHeadlessContext(HeadlessContext* context, int width, int height, std::string& error);
 // Reads the framebuffer as 8-bit RGB, row 0 at the top of the picture.
 std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* context);
 // Reads the stencil buffer, row 0 at the top.

@@ -38,8 +38,31 @@ struct HeadlessContext {
   FboCalls gl{};
 };
 
+namespace {
+// (Re)creates the colour and depth/stencil renderbuffers of the bound framebuffer at a size.
+bool AttachStorage(HeadlessContext* h, int width, int height) {
+  FboCalls& f = h->gl;
+  if (h->colour) f.deleteRenderbuffers(1, &h->colour);
+  if (h->depthStencil) f.deleteRenderbuffers(1, &h->depthStencil);
+  f.genRenderbuffers(1, &h->colour);
+  f.bindRenderbuffer(GL_RENDERBUFFER, h->colour);
+  f.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, h->colour);
+  f.genRenderbuffers(1, &h->depthStencil);
+  f.bindRenderbuffer(GL_RENDERBUFFER, h->depthStencil);
+  f.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, h->depthStencil);
+  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, h->depthStencil);
+  h->width = width;
+  h->height = height;
+  return f.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+bool SizeInRange(int width, int height) { return width > 0 && height > 0 && width <= 16384 && height <= 16384; }
+}  // namespace
+
 HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error) {
-  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
+  if (!SizeInRange(width, height)) {
     error = "framebuffer size out of range";
     return nullptr;
   }
@@ -99,16 +122,7 @@ HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error
   }
   f.genFramebuffers(1, &h->framebuffer);
   f.bindFramebuffer(GL_FRAMEBUFFER, h->framebuffer);
-  f.genRenderbuffers(1, &h->colour);
-  f.bindRenderbuffer(GL_RENDERBUFFER, h->colour);
-  f.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, h->colour);
-  f.genRenderbuffers(1, &h->depthStencil);
-  f.bindRenderbuffer(GL_RENDERBUFFER, h->depthStencil);
-  f.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, h->depthStencil);
-  f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, h->depthStencil);
-  if (f.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+  if (!AttachStorage(h, width, height)) {
     error = "the off-screen framebuffer is incomplete";
     DestroyHeadlessContext(h);
     return nullptr;
@@ -131,6 +145,23 @@ void DestroyHeadlessContext(HeadlessContext* h) {
   eglDestroyContext(h->display, h->context);
   eglTerminate(h->display);
   delete h;
+}
+
+bool ResizeHeadlessContext(HeadlessContext* h, int width, int height, std::string& error) {
+  if (!h || !SizeInRange(width, height)) {
+    error = "framebuffer size out of range";
+    return false;
+  }
+  if (width == h->width && height == h->height) return true;
+  glFinish();  // nothing still drawing into the storage that goes
+  h->gl.bindFramebuffer(GL_FRAMEBUFFER, h->framebuffer);
+  if (!AttachStorage(h, width, height)) {
+    error = "the resized off-screen framebuffer is incomplete";
+    return false;
+  }
+  glDrawBuffer(GL_COLOR_ATTACHMENT0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  return true;
 }
 
 void GetHeadlessSize(const HeadlessContext* h, int& width, int& height) {

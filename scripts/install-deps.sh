@@ -29,6 +29,7 @@ packages=(
   x11-utils
   openmpt123
   sox
+  ffmpeg
 )
 
 missing=()

@@ -86,7 +86,9 @@ int RenderFrame() {
   return RenderFrameFrom(in);
 }
 
-int RenderFrameFrom(const FrameInputs& in) {
+namespace {
+
+int RunFrame(const FrameInputs& in, bool draw) {
   FrameClock& fc = frameClock;
   fc.musicOrder = in.order;
   fc.musicRow = in.row;
@@ -94,23 +96,28 @@ int RenderFrameFrom(const FrameInputs& in) {
   fc.elapsedSeconds = in.elapsedSeconds;
 
   if (shellState.ready == 1) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (draw) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     ScheduleStep step = PickScene(fc.syncTime);
     if (step.cubeFieldMode) fc.cubeFieldMode = step.cubeFieldMode;
     if (step.wobbleMode) fc.wobbleMode = step.wobbleMode;
-    CallScene(step.scene);
+    if (draw) CallScene(step.scene);
 
     fc.previousFrameTime = fc.frameTime;
     fc.frameTime = fc.elapsedSeconds;
-    if (static_cast<double>(fc.syncTime) > kEndTextFrom) DrawEndText();
+    if (draw && static_cast<double>(fc.syncTime) > kEndTextFrom) DrawEndText();
     if (static_cast<double>(fc.syncTime) > kEndOfRun) {
       EndPresentation();
       return 1;
     }
   }
-  PresentFrame();
+  if (draw) PresentFrame();
   return 0;
 }
+
+}  // namespace
+
+int RenderFrameFrom(const FrameInputs& in) { return RunFrame(in, true); }
+int PassFrame(const FrameInputs& in) { return RunFrame(in, false); }
 
 void PresentFrame() {
   glFlush();

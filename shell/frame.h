@@ -40,6 +40,10 @@ int RenderFrame();
 // The frame itself for given clock readings: the live frame and the headless replay both
 // come through here. Same result as RenderFrame.
 int RenderFrameFrom(const FrameInputs& inputs);
+// A frame run without drawing: the clock and the schedule's modes advance as RenderFrameFrom
+// advances them, nothing is cleared, drawn or presented. For a replay passing over frames of a
+// scene that keeps nothing from one frame to the next. Same result as RenderFrameFrom.
+int PassFrame(const FrameInputs& inputs);
 // glFlush, then the buffer swap of the render window (if any).
 void PresentFrame();
 // How many frames (loading-bar images included) have been presented since the program began.

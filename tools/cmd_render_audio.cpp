@@ -1,5 +1,8 @@
 // vale-tool render-audio: the music rendered offline to a 16-bit stereo 44100 Hz WAV file.
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -12,30 +15,6 @@
 
 namespace {
 
-void PutTag(std::vector<uint8_t>& b, const char* tag) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(tag[i]));
-}
-
-std::vector<uint8_t> WavHeader(uint32_t frames) {
-  std::vector<uint8_t> h;
-  h.reserve(44);
-  const uint32_t dataBytes = frames * 4;
-  PutTag(h, "RIFF");
-  Put32(h, 36 + dataBytes);
-  PutTag(h, "WAVE");
-  PutTag(h, "fmt ");
-  Put32(h, 16);
-  Put16(h, 1);  // PCM
-  Put16(h, 2);
-  Put32(h, 44100);
-  Put32(h, 44100 * 4);
-  Put16(h, 4);
-  Put16(h, 16);
-  PutTag(h, "data");
-  Put32(h, dataBytes);
-  return h;
-}
-
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -43,14 +22,42 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
   return true;
 }
 
+// "2,6" -> channels 2 and 6 (1-based); false when a number is malformed or out of 1..32.
+bool ParseChannelList(const std::string& text, std::array<bool, 32>& keep) {
+  keep.fill(false);
+  size_t at = 0;
+  while (at <= text.size()) {
+    const size_t comma = std::min(text.find(',', at), text.size());
+    const std::string word = text.substr(at, comma - at);
+    char* end = nullptr;
+    const long c = std::strtol(word.c_str(), &end, 10);
+    if (word.empty() || *end != 0 || c < 1 || c > 32) return false;
+    keep[static_cast<size_t>(c - 1)] = true;
+    at = comma + 1;
+  }
+  return true;
+}
+
+// Empties every cell of the channels not kept, so the others play alone, exactly as in the mix.
+void SoloChannels(ModulePlayer* player, const std::array<bool, 32>& keep) {
+  for (int32_t s = 0; s < player->patternSlotCount; ++s) {
+    PatternSlot& pattern = player->patterns[s];
+    if (!pattern.cells) continue;
+    for (int32_t r = 0; r < pattern.rows; ++r)
+      for (int32_t c = 0; c < player->channelCount; ++c)
+        if (c >= 32 || !keep[static_cast<size_t>(c)]) pattern.cells[static_cast<size_t>(r) * player->channelCount + c] = {};
+  }
+}
+
 int Run(std::span<const std::string> rawArgs);
 
-const ToolCommand kCommand{"render-audio", "OUT.wav [--module FILE.xm] [--from ORDER] [--to ORDER]",
-                           "renders the music offline (default: the embedded soundtrack, orders 0 to 46)", Run};
+const ToolCommand kCommand{"render-audio", "OUT.wav [--module FILE.xm] [--from ORDER] [--to ORDER] [--channels 2,6]",
+                           "renders the music offline (default: the embedded soundtrack, orders 0 to 46; "
+                           "--channels plays only those channels)", Run};
 ToolRegistration registration(kCommand);
 
 int Run(std::span<const std::string> rawArgs) {
-  static const std::string_view valueOptions[] = {"--module", "--from", "--to"};
+  static const std::string_view valueOptions[] = {"--module", "--from", "--to", "--channels"};
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
@@ -59,6 +66,9 @@ int Run(std::span<const std::string> rawArgs) {
   if (!IntOption(args, "--from", 0, 255, from, error) || !IntOption(args, "--to", 0, 255, to, error))
     return ToolFail(error, 2);
   if (from > to) return ToolFail("--from must not be after --to", 2);
+  std::array<bool, 32> keep{};
+  const std::string* channels = FindOption(args, "--channels");
+  if (channels && !ParseChannelList(*channels, keep)) return ToolFail("--channels wants channel numbers 1..32, such as 2,6", 2);
 
   std::vector<uint8_t> moduleBytes;
   ModulePlayer* player = nullptr;
@@ -74,6 +84,8 @@ int Run(std::span<const std::string> rawArgs) {
     player = LoadSoundtrack();
     if (!player) return ToolFail(std::string("embedded module: ") + ModuleLoadError());
   }
+
+  if (channels) SoloChannels(player, keep);
 
   const std::string& outPath = args.positional[0];
   std::FILE* out = std::fopen(outPath.c_str(), "wb");

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "music/byte_writer.h"
+
 static std::vector<ToolCommand>& CommandTable() {
   static std::vector<ToolCommand> table;
   return table;
@@ -137,4 +139,25 @@ bool WritePng(const std::string& path, int width, int height, int channels, std:
     return false;
   }
   return true;
+}
+
+std::vector<uint8_t> WavHeader(uint32_t frames) {
+  std::vector<uint8_t> h;
+  h.reserve(44);
+  const uint32_t dataBytes = frames * 4;
+  auto tag = [&h](const char* t) { h.insert(h.end(), t, t + 4); };
+  tag("RIFF");
+  Put32(h, 36 + dataBytes);
+  tag("WAVE");
+  tag("fmt ");
+  Put32(h, 16);
+  Put16(h, 1);  // PCM
+  Put16(h, 2);
+  Put32(h, 44100);
+  Put32(h, 44100 * 4);
+  Put16(h, 4);
+  Put16(h, 16);
+  tag("data");
+  Put32(h, dataBytes);
+  return h;
 }

@@ -54,3 +54,6 @@ class ToolProgress {
 
 // Writes 8-bit RGB (3 bytes per pixel) or RGBA rows, row 0 at the top. False with a message on failure.
 bool WritePng(const std::string& path, int width, int height, int channels, std::span<const uint8_t> pixels, std::string& error);
+
+// The 44-byte header of a 16-bit stereo 44100 Hz PCM WAV file holding `frames` frames.
+std::vector<uint8_t> WavHeader(uint32_t frames);

@@ -12,10 +12,16 @@
 //        A2, C#4, Bb3  a sounding pitch  ^   key-off;   any token may end in @V (volume 0..64)
 //        |  bar line, ignored
 //   pattern NO [rows R] [like NO]   then placements:
-//        CHANNEL PHRASE [+T|-T] [@V] [rows A-B] [as INSTRUMENT]
+//        CHANNEL PHRASE [+T|-T] [@V] [rows A-B] [as INSTRUMENT] [pan P]
 // A placement clears rows A..B of its channel and lays the phrase there from row A,
 // repeating it to fill the range, transposed by T semitones, its volumes scaled by V/64,
 // played by another instrument when one is named (to layer or double a line).
+// pan P (0 left .. 255 right) places the part in the stereo field. An instrument number resets
+// a channel's panning to the sample's, and a cell's volume column holds either a volume or a
+// panning, so a panned part names its instrument (with the panning, at the instrument's own
+// volume) only where the channel does not already hold that instrument and panning; its other
+// notes carry no instrument number and an explicit volume, and its key-offs become volume 0,
+// which keeps the channel open for the next note without an instrument number.
 #include "data/soundtrack/song_module.h"
 
 #include <cmath>
@@ -123,6 +129,7 @@ struct Compiler {
   std::map<int, std::vector<Statement>> placements;  // pattern number -> its placements (after "like")
   std::map<int, int> patternRows;
   int storedPatterns = 0;
+  std::vector<int> panOf;  // per cell of the pattern being built: the placement's panning, -1 none
 
   bool Fail(int line, const std::string& message) {
     error = "line " + std::to_string(line) + ": " + message;
@@ -247,7 +254,7 @@ struct Compiler {
     auto it = phrases.find(w[1]);
     if (it == phrases.end()) return Fail(s.line, "unknown phrase: " + w[1]);
     const Phrase& phrase = it->second;
-    int transpose = 0, scale = 64, first = 0, last = pattern.rows - 1;
+    int transpose = 0, scale = 64, first = 0, last = pattern.rows - 1, pan = -1;
     int instrument = phrase.instrument;
     for (size_t i = 2; i < w.size(); ++i) {
       const std::string& o = w[i];
@@ -260,6 +267,8 @@ struct Compiler {
         if (dash == std::string::npos || !ParseInt(r.substr(0, dash), 0, pattern.rows - 1, first) ||
             !ParseInt(r.substr(dash + 1), first, pattern.rows - 1, last))
           return Fail(s.line, "bad row range: " + r);
+      } else if (o == "pan" && i + 1 < w.size()) {
+        if (!ParseInt(w[++i], 0, 255, pan)) return Fail(s.line, "bad panning: " + w[i]);
       } else if (o == "as" && i + 1 < w.size()) {
         instrument = FindInstrument(w[++i]);
         if (instrument == 0) return Fail(s.line, "unknown instrument: " + w[i]);
@@ -271,6 +280,7 @@ struct Compiler {
     for (int row = first; row <= last; ++row) {
       SongCell& cell = pattern.cells[row * song.channels + channel - 1];
       cell = SongCell{};
+      panOf[row * song.channels + channel - 1] = pan;
       int offset = row - first;
       if (offset % phrase.step != 0) continue;
       const PhraseToken& t = phrase.tokens[(offset / phrase.step) % phrase.tokens.size()];
@@ -288,6 +298,41 @@ struct Compiler {
       if (volume != ins.volume) cell.volume = static_cast<uint8_t>(0x10 + volume);
     }
     return true;
+  }
+
+  // See "pan P" above: drops the instrument number where the channel already holds the
+  // instrument and panning, and turns the volume column of the other notes into the panning.
+  void ApplyPanning(SongPattern& pattern) {
+    for (int c = 0; c < song.channels; ++c) {
+      int held = 0, heldPan = -1;  // instrument and panning the channel holds; 0: not known
+      for (int row = 0; row < pattern.rows; ++row) {
+        const size_t at = static_cast<size_t>(row) * song.channels + c;
+        SongCell& cell = pattern.cells[at];
+        const int pan = panOf[at];
+        const bool note = cell.note >= 1 && cell.note <= 96;
+        if (pan < 0) {
+          if (note) held = cell.instrument, heldPan = -1;
+          if (cell.note == 97) held = 0;
+          continue;
+        }
+        if (cell.note == 97) {
+          if (held != 0 && heldPan == pan) cell = SongCell{0, 0, 0x10, 0, 0};
+          else held = 0;
+          continue;
+        }
+        if (!note) continue;
+        const bool holds = held != 0 && held == cell.instrument && heldPan == pan;
+        const int volume = cell.volume ? cell.volume - 0x10 : song.instruments[cell.instrument - 1].volume;
+        if (holds) {
+          cell.instrument = 0;
+          cell.volume = static_cast<uint8_t>(0x10 + volume);
+        } else {
+          cell.volume = static_cast<uint8_t>(0xC0 | (pan >> 4));
+          held = cell.instrument;
+          heldPan = pan;
+        }
+      }
+    }
   }
 
   bool Run(std::string_view source) {
@@ -311,8 +356,10 @@ struct Compiler {
       pattern.rows = patternRows.count(p) ? patternRows[p] : 64;
       pattern.cells.assign(static_cast<size_t>(pattern.rows) * song.channels, SongCell{});
       if (!placements.count(p)) continue;
+      panOf.assign(pattern.cells.size(), -1);
       for (const Statement& s : placements[p])
         if (!Place(pattern, s)) return false;
+      ApplyPanning(pattern);
     }
     return true;
   }
@@ -353,6 +400,6 @@ int WrittenNoteFor(const SongInstrument& instrument, int soundingMidi) {
 }
 
 bool CompileSong(std::string_view source, SongModule& song, std::string& error) {
-  Compiler c{song, error, {}, {}, {}, 0};
+  Compiler c{song, error, {}, {}, {}, 0, {}};
   return c.Run(source);
 }

@@ -212,6 +212,24 @@ TEST(RenderOffline, CoversTheRequestedOrdersToWithinABlock) {
   FreeModule(p);
 }
 
+TEST(RenderOffline, EndsASongThatRestartsOnItsLastOrder) {
+  std::vector<uint8_t> bytes;
+  XmModule m = MakeTestModule(1);  // one 64-row order
+  m.instruments = {MakeTestInstrument(2000, std::vector<int16_t>(2000, 1000), 29, 100)};
+  PatternCellAt(m.patterns[0], 1, 0, 0) = {49, 1, 0, 0, 0};
+  ModulePlayer* p = LoadTestModule(m, bytes);
+  ASSERT_NE(p, nullptr);
+  EXPECT_NEAR(static_cast<double>(RenderOffline(p, {0, 0}, [](std::span<const int16_t>) {})), 64 * 2412.0, 884.0);
+  FreeModule(p);
+  // Three orders restarting on the third: the wrap goes from order 2 back to order 2.
+  m.orders = {0, 0, 0};
+  m.restartPosition = 2;
+  p = LoadTestModule(m, bytes);
+  ASSERT_NE(p, nullptr);
+  EXPECT_NEAR(static_cast<double>(RenderOffline(p, {1, 2}, [](std::span<const int16_t>) {})), 2 * 64 * 2412.0, 2 * 884.0);
+  FreeModule(p);
+}
+
 }  // namespace
 
 namespace {

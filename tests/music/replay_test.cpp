@@ -118,8 +118,8 @@ TEST_F(ReplayTest, PanningSlidePastTheEdgeIsKeptButNotHeard) {
   Row();
   EXPECT_EQ(Ch(0).panning, 265);
   EXPECT_EQ(voices[0].panning, 255);
-  EXPECT_EQ(voices[0].gainA, 127);
-  EXPECT_EQ(voices[0].gainB, 0);
+  EXPECT_EQ(voices[0].gainA, 0);  // fully right
+  EXPECT_EQ(voices[0].gainB, 127);
   Row();
   EXPECT_EQ(Ch(0).panning, 250);
   EXPECT_EQ(voices[0].panning, 250);

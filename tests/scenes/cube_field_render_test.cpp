@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/headless.h"
+#include "tests/headless_util.h"
 #include "scenes/camera.h"
 #include "scenes/cube_field.h"
 #include "scenes/frame_clock.h"
@@ -30,8 +31,7 @@ struct Frame {
 class CubeFieldRender : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string error;
-    context = CreateHeadlessContext(kW, kH, error);
+    context = CreateHeadlessContext(kW, kH, contextError);
     if (!context) return;
     ResetCubeLattice();
     // A plain red texture stands in for the generated ones, so textured faces are told apart.
@@ -51,7 +51,7 @@ class CubeFieldRender : public ::testing::Test {
     textureNames.fill(0);
   }
   void SetUp() override {
-    if (!context) GTEST_SKIP() << "no headless GL context on this machine";
+    VALE_REQUIRE_HEADLESS_CONTEXT(context, contextError);
   }
 
   static Frame Render(int mode, float syncTime, float seconds) {
@@ -72,8 +72,10 @@ class CubeFieldRender : public ::testing::Test {
   }
 
   static HeadlessContext* context;
+  static std::string contextError;
 };
 HeadlessContext* CubeFieldRender::context = nullptr;
+std::string CubeFieldRender::contextError;
 
 }  // namespace
 

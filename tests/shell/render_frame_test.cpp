@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/headless.h"
+#include "tests/headless_util.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "shell/frame.h"
@@ -28,7 +29,7 @@ class RenderFrameTest : public ::testing::Test {
   void SetUp() override {
     std::string error;
     context_ = CreateHeadlessContext(kW, kH, error);
-    if (!context_) GTEST_SKIP() << "no EGL context: " << error;
+    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
     shellState = ShellState{};
     frameClock = FrameClock{};
     ResetCamera();

@@ -126,6 +126,32 @@ TEST(SongCompiler, LaterPlacementsAndDerivedPatternsOverrideRanges) {
   EXPECT_EQ(At(song, 0, 8, 1).instrument, 1);  // the original is unchanged
 }
 
+TEST(SongCompiler, PannedPartsNameTheirInstrumentOnlyWhereTheChannelLosesIt) {
+  SongModule song = Compile(
+      "phrase p lead 4 A2@40 A2@20 ^ A2@30\n"
+      "phrase q hat 16 x\n"
+      "pattern 0\n"
+      "  1 p pan 200 rows 0-31\n"
+      "  1 q rows 20-20\n");
+  // the first note sets the panning (at the instrument's volume), the next ones only their volume
+  EXPECT_EQ(At(song, 0, 0, 1).instrument, 1);
+  EXPECT_EQ(At(song, 0, 0, 1).volume, 0xC0 | (200 >> 4));
+  EXPECT_EQ(At(song, 0, 4, 1).instrument, 0);
+  EXPECT_EQ(At(song, 0, 4, 1).volume, 0x10 + 20);
+  // a key-off would close the channel for notes without an instrument: volume 0 instead
+  EXPECT_EQ(At(song, 0, 8, 1).note, 0);
+  EXPECT_EQ(At(song, 0, 8, 1).volume, 0x10);
+  EXPECT_EQ(At(song, 0, 12, 1).instrument, 0);
+  EXPECT_EQ(At(song, 0, 12, 1).volume, 0x10 + 30);
+  // an unpanned note of another instrument resets the channel: its key-off stays a key-off and
+  // the next note names its instrument and panning again
+  EXPECT_EQ(At(song, 0, 20, 1).instrument, 2);
+  EXPECT_EQ(At(song, 0, 24, 1).note, 97);
+  EXPECT_EQ(At(song, 0, 28, 1).instrument, 1);
+  EXPECT_EQ(At(song, 0, 28, 1).volume, 0xC0 | (200 >> 4));
+  EXPECT_EQ(CompileError("phrase p lead 8 A2\npattern 0\n  1 p pan 300\n"), "line 9: bad panning: 300");
+}
+
 TEST(SongCompiler, ErrorsNameTheLine) {
   // the header takes six lines, the body starts on line 7
   EXPECT_EQ(CompileError("phrase p lead 8 Q2\n"), "line 7: bad token: Q2");

@@ -1,0 +1,200 @@
+// frame and capture as a user runs them: a captured frame is the frame `frame --at` draws, bit
+// for bit; captures repeat exactly, their soundtracks are cut to the sample; bad input is
+// refused before any work; ffmpeg missing or failing leaves no file that looks complete.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+  int code = -1;
+  std::string output;  // stdout and stderr
+};
+
+Result Tool(const std::string& args, const std::string& env = "") {
+  Result r;
+  const std::string command = env + " " + VALE_TOOL + " " + args + " 2>&1";
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return r;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, p)) r.output += buffer;
+  const int status = pclose(p);
+  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::vector<uint8_t> Pixels(const fs::path& png, int& width, int& height) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, png.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  return rgb;
+}
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The frame index `frame --at` reports ("...: frame N at ...").
+long long FrameIndex(const std::string& output) {
+  std::smatch m;
+  return std::regex_search(output, m, std::regex(": frame (\\d+) at ")) ? std::stoll(m[1]) : -1;
+}
+
+size_t WavFrames(const fs::path& wav) { return (fs::file_size(wav) - 44) / 4; }
+
+class CaptureTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("vale_capture_" + std::to_string(getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Path(const std::string& name) const { return (dir / name).string(); }
+  fs::path dir;
+};
+
+}  // namespace
+
+// Across cuts from the cube field into the short spans of order 12: the capture draws every
+// frame at full size, `frame --at` passes over or shrinks the frames before the one it draws.
+TEST_F(CaptureTool, CapturedFramesAreTheFramesFrameAtDraws) {
+  const std::string size = " --size 96x72";
+  Result c = Tool("capture " + Path("cap") + " --from 11.060 --to 12.050" + size);
+  ASSERT_EQ(c.code, 0) << c.output;
+  Result start = Tool("frame " + Path("start.png") + " --at 11.060" + size);
+  ASSERT_EQ(start.code, 0) << start.output;
+  const long long first = FrameIndex(start.output);
+  ASSERT_GE(first, 0) << start.output;
+  for (const char* at : {"11.061", "12.002", "12.010", "12.042"}) {
+    SCOPED_TRACE(at);
+    Result f = Tool("frame " + Path("f.png") + " --at " + at + size);
+    ASSERT_EQ(f.code, 0) << f.output;
+    const long long k = FrameIndex(f.output);
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06lld.png", k - first);
+    int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+    const std::vector<uint8_t> captured = Pixels(dir / "cap" / name, w1, h1);
+    const std::vector<uint8_t> drawn = Pixels(dir / "f.png", w2, h2);
+    ASSERT_FALSE(captured.empty()) << name;
+    EXPECT_EQ(w1, 96);
+    EXPECT_EQ(h1, 72);
+    EXPECT_TRUE(captured == drawn) << "capture frame " << name << " differs from frame --at " << at;
+  }
+  // The start frame too, and the first frame is the one drawn at --from.
+  int w = 0, h = 0;
+  EXPECT_TRUE(Pixels(dir / "cap" / "frame_000000.png", w, h) == Pixels(dir / "start.png", w, h));
+}
+
+TEST_F(CaptureTool, CapturesRepeatExactlyAndSoundtracksJoinToTheSample) {
+  const std::string range = " --size 64x48 --fps 60";
+  ASSERT_EQ(Tool("capture " + Path("a") + range + " --from 3.060 --to 4.004").code, 0);
+  ASSERT_EQ(Tool("capture " + Path("b") + range + " --from 3.060 --to 4.004").code, 0);
+  size_t frames = 0;
+  for (const auto& entry : fs::directory_iterator(dir / "a")) {
+    const fs::path twin = dir / "b" / entry.path().filename();
+    ASSERT_TRUE(fs::exists(twin)) << twin;
+    EXPECT_TRUE(Bytes(entry.path()) == Bytes(twin)) << entry.path().filename();
+    frames += entry.path().extension() == ".png";
+  }
+  ASSERT_GT(frames, 20u);
+  // Picture and sound last equally long, to within one sample.
+  const size_t samples = WavFrames(dir / "a" / "soundtrack.wav");
+  EXPECT_LE(std::llabs(static_cast<long long>(samples) - static_cast<long long>(frames * 44100 / 60)), 1);
+
+  // Two neighbouring ranges hold exactly the soundtrack of both together.
+  ASSERT_EQ(Tool("capture " + Path("c") + range + " --from 3.060 --to 4.000").code, 0);
+  ASSERT_EQ(Tool("capture " + Path("d") + range + " --from 4.000 --to 4.004").code, 0);
+  const std::string whole = Bytes(dir / "a" / "soundtrack.wav"), front = Bytes(dir / "c" / "soundtrack.wav"),
+                    back = Bytes(dir / "d" / "soundtrack.wav");
+  EXPECT_TRUE(whole.substr(44) == front.substr(44) + back.substr(44));
+  EXPECT_GT(back.size(), 44u);
+}
+
+TEST_F(CaptureTool, VideoFilesCarryPictureAndSound) {
+  for (const char* name : {"v.mp4", "v.webm"}) {
+    SCOPED_TRACE(name);
+    Result r = Tool("capture " + Path(name) + " --size 64x48 --from 4.000 --to 4.010");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_FALSE(fs::exists(Path(name) + ".part"));
+    FILE* p = popen(("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + Path(name)).c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string streams;
+    char buffer[128];
+    while (std::fgets(buffer, sizeof buffer, p)) streams += buffer;
+    pclose(p);
+    EXPECT_NE(streams.find("video"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("audio"), std::string::npos) << streams;
+  }
+}
+
+TEST_F(CaptureTool, BadInputIsRefusedInOneLineBeforeAnyWork) {
+  const std::string png = Path("x.png"), mp4 = Path("x.mp4");
+  const std::vector<std::string> cases = {
+      "frame " + png + " --at 99.000",
+      "frame " + png + " --at 12.064",
+      "frame " + png + " --at 46.001",
+      "frame " + png + " --at 4.000 --size 0x0",
+      "frame " + png + " --at 4.000 --size 8193x100",
+      "frame " + png + " --loading 2",
+      "frame " + png + " --at 4.000 --elapsed x",
+      "capture " + Path("x.avi"),
+      "capture " + mp4 + " --size 0x10",
+      "capture " + mp4 + " --size 10x9000",
+      "capture " + mp4 + " --fps 23",
+      "capture " + mp4 + " --fps 241",
+      "capture " + mp4 + " --from 5.000 --to 4.000",
+      "capture " + mp4 + " --from 4.000 --to 4.000",
+      "capture /nonexistent/folder/x.mp4",
+      "contact-sheet " + png + " --size 0x1",
+  };
+  for (const std::string& args : cases) {
+    Result r = Tool(args);
+    EXPECT_EQ(r.code, 2) << args << "\n" << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << args << "\n" << r.output;
+  }
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(CaptureTool, MissingOrFailingFfmpegLeavesNoVideo) {
+  const std::string mp4 = Path("x.mp4");
+  Result missing = Tool("capture " + mp4 + " --size 32x24 --from 4.000 --to 4.004", "PATH=/nonexistent");
+  EXPECT_EQ(missing.code, 2) << missing.output;
+  EXPECT_NE(missing.output.find("ffmpeg"), std::string::npos);
+  EXPECT_NE(missing.output.find("folder"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(dir));
+
+  // An encoder that takes a little and then dies with a message of its own.
+  fs::create_directories(dir / "bin");
+  {
+    std::ofstream fake(dir / "bin" / "ffmpeg");
+    fake << "#!/bin/sh\nhead -c 5000 >/dev/null\necho 'fake encoder: no space left on device' >&2\nexit 1\n";
+  }
+  fs::permissions(dir / "bin" / "ffmpeg", fs::perms::owner_all);
+  Result failing = Tool("capture " + mp4 + " --size 32x24 --from 4.000 --to 5.000",
+                        "PATH=" + (dir / "bin").string() + ":/usr/bin:/bin");
+  EXPECT_NE(failing.code, 0);
+  EXPECT_NE(failing.output.find("no space left on device"), std::string::npos) << failing.output;
+  for (const auto& entry : fs::directory_iterator(dir))
+    EXPECT_EQ(entry.path().filename(), "bin") << "left behind: " << entry.path();
+}

@@ -1,0 +1,79 @@
+// vale-tool frame: one frame of the presentation, as a real run at 50 frames a second draws it,
+// or the loading bar at a given fraction, written as a PNG.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "platform/headless.h"
+#include "scenes/loading_bar.h"
+#include "tools/replay_run.h"
+#include "tools/tool.h"
+
+namespace {
+
+int Run(std::span<const std::string> rawArgs);
+
+const ToolCommand kCommand{
+    "frame", "OUT.png (--at ORDER.ROW [--elapsed SECONDS] | --loading F) [--size WxH]",
+    "draws one frame of a 50 fps run at a music position (or the loading bar), default 1024x768", Run};
+ToolRegistration registration(kCommand);
+
+constexpr int32_t kFps = 50;
+
+int DrawLoading(const std::string& out, double fraction, int width, int height) {
+  std::string error;
+  HeadlessContext* context = CreateHeadlessContext(width, height, error);
+  if (!context) return ToolFail("no headless OpenGL context: " + error);
+  DrawLoadingBar(static_cast<float>(fraction));
+  glFlush();
+  const std::vector<uint8_t> rgb = ReadHeadlessPixels(context);
+  DestroyHeadlessContext(context);
+  if (!WritePng(out, width, height, 3, rgb, error)) return ToolFail(error);
+  return 0;
+}
+
+int Run(std::span<const std::string> rawArgs) {
+  static const std::string_view valueOptions[] = {"--at", "--elapsed", "--size", "--loading"};
+  ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
+  if (!args.error.empty()) return ToolFail(args.error, 2);
+  if (args.positional.size() != 1 || HasOption(args, "--at") == HasOption(args, "--loading")) return ToolUsage(kCommand);
+  for (const auto& [name, value] : args.options)
+    if (name != "--at" && name != "--elapsed" && name != "--size" && name != "--loading")
+      return ToolFail("unknown option " + name, 2);
+  int width = 1024, height = 768;
+  std::string error;
+  if (!SizeOption(args, width, height, error)) return ToolFail(error, 2);
+  const std::string& out = args.positional[0];
+  if (!CanWriteBeside(out, error)) return ToolFail(error, 2);
+
+  if (HasOption(args, "--loading")) {
+    double fraction = 0.0;
+    if (!FloatOption(args, "--loading", fraction, error) || fraction < 0.0 || fraction > 1.0)
+      return ToolFail("--loading wants a fraction from 0 to 1, not '" + *FindOption(args, "--loading") + "'", 2);
+    if (HasOption(args, "--elapsed")) return ToolFail("--elapsed goes with --at", 2);
+    return DrawLoading(out, fraction, width, height);
+  }
+
+  // The frame at order 46 row 1 ends the run and draws nothing; the one before it is the last.
+  SongPosition at;
+  if (!PositionOption(args, "--at", {46, 0}, at, error)) return ToolFail(error, 2);
+  double elapsed = 0.0;
+  if (!FloatOption(args, "--elapsed", elapsed, error)) return ToolFail(error, 2);
+  if (!std::isfinite(elapsed) || std::fabs(elapsed) > 1e6) return ToolFail("--elapsed wants seconds, not '" + *FindOption(args, "--elapsed") + "'", 2);
+
+  ReplayRun run;
+  if (!run.Start(kFps, false, width, height, error)) return ToolFail(error);
+  const int64_t frame = FirstFrameAt(ReplaySong(), at, kFps);
+  if (frame < 0 || frame >= ReplayEndFrame()) return ToolFail("the song never reaches " + FormatSongPosition(at));
+  run.CatchUp(frame);
+  FrameInputs inputs = ReplayFrameInputs(frame);
+  if (HasOption(args, "--elapsed")) inputs.elapsedSeconds = static_cast<float>(elapsed);
+  const std::vector<uint8_t> rgb = run.Draw(inputs, width, height);
+  if (rgb.empty()) return ToolFail("the run ended before " + FormatSongPosition(at));
+  if (!WritePng(out, width, height, 3, rgb, error)) return ToolFail(error);
+  std::fprintf(stderr, "%s: frame %lld at %d.%03d, %.3f s\n", out.c_str(), static_cast<long long>(frame),
+               inputs.order, inputs.row, static_cast<double>(inputs.elapsedSeconds));
+  return 0;
+}
+
+}  // namespace

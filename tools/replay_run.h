@@ -1,0 +1,46 @@
+// vale-tool: what the frame, contact-sheet and capture commands share: the option parsing of
+// sizes and song positions, and one replay of the presentation on a headless context that runs
+// the frames before the wanted ones small, with nothing read back, and draws the wanted ones
+// at their size.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/replay.h"
+#include "tools/tool.h"
+
+struct HeadlessContext;
+
+inline constexpr int kMaxFrameSide = 8192;
+
+// "--size WxH", each side 1..8192; false with a message when malformed.
+bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& error);
+// An ORDER.ROW option; the row must lie in a pattern (0..63) and the position not past `last`.
+bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, SongPosition& position,
+                    std::string& error);
+// The folder `path` would be written in exists and is writable.
+bool CanWriteBeside(const std::string& path, std::string& error);
+
+class ReplayRun {
+ public:
+  ReplayRun() = default;
+  ~ReplayRun();
+  ReplayRun(const ReplayRun&) = delete;
+  ReplayRun& operator=(const ReplayRun&) = delete;
+
+  // Creates the context at the size the wanted frames are drawn at (the start-up draws there),
+  // runs the start-up and renders the song.
+  bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error);
+  // Runs the frames before `frame` small, nothing read back.
+  void CatchUp(int64_t frame);
+  // Draws the next frame at width x height (with `inputs` as its clock readings) and reads it
+  // back as RGB rows, top first. Empty once the run has ended.
+  std::vector<uint8_t> Draw(const FrameInputs& inputs, int width, int height);
+  std::vector<uint8_t> Draw(int width, int height) { return Draw(ReplayFrameInputs(ReplayNextFrame()), width, height); }
+
+ private:
+  void UseSize(int width, int height);
+  HeadlessContext* context_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
