@@ -21,7 +21,8 @@ bool gStopRequested = false;
 
 // The loading screen dispatches nothing, but the viewer must be able to leave it: the pending
 // events are read after each image, Escape, a close or a signal asks the start-up to stop, and
-// the window's size is followed so that the bar keeps filling the view. Everything else waits.
+// the window's size is followed so that the bar keeps filling the view. The rest is dropped:
+// no frame is due before the start-up ends.
 void PresentAndPoll() {
   PresentFrame();
   WindowEvent e;
