@@ -1,10 +1,17 @@
 # make run: install what is missing, build (Release, into build/) and start the demo.
-# make test: the same, then the whole test suite.
+# make test: the same, then the whole test suite (and the Windows program's tests under Wine,
+#            when the cross tools and Wine are installed).
 # make capture: the whole presentation recorded headless to build/vale.mp4 (1440 x 1080, 50 fps).
+# make windows: the 32-bit Windows program, build-win32/vale.exe (cross-built; the data
+#            generators come from the native build).
 BUILD ?= build
+WIN32_BUILD ?= build-win32
 JOBS ?= $(shell nproc)
+HOST_TOOLS = vale-compile-patches vale-song-compiler assemble_scripts
+HAVE_WIN32_TOOLS := $(shell command -v i686-w64-mingw32-g++ >/dev/null && command -v x86_64-w64-mingw32-g++ >/dev/null \
+                      && command -v wine >/dev/null && echo yes)
 
-.PHONY: all deps configure build run test bench capture clean
+.PHONY: all deps configure build run test test-windows windows bench capture clean
 
 all: build
 
@@ -22,6 +29,34 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+ifeq ($(HAVE_WIN32_TOOLS),yes)
+	@$(MAKE) --no-print-directory test-windows
+else
+	@echo "Windows tests skipped: install g++-mingw-w64-i686 and wine (scripts/install-deps.sh --windows)"
+endif
+
+# The Wine tests run the i686 program where this kernel runs 32-bit processes; where it does not
+# (32-bit Wine cannot start), they run the same sources built for x86-64 under 64-bit Wine.
+WINE_TEST_ARCH := $(shell /usr/lib/wine/wine --version >/dev/null 2>&1 && echo i686 || echo x86_64)
+WIN64_BUILD ?= build-win64
+WIN32_TESTS := $(if $(filter i686,$(WINE_TEST_ARCH)),ON,OFF)
+
+windows: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(HOST_TOOLS)
+	@cmake -S . -B $(WIN32_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVALE_TESTS=$(WIN32_TESTS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVALE_HOST_BUILD=$(abspath $(BUILD)) >/dev/null
+	@cmake --build $(WIN32_BUILD) -j $(JOBS)
+
+test-windows: windows
+ifeq ($(WINE_TEST_ARCH),i686)
+	ctest --test-dir $(WIN32_BUILD) --output-on-failure -j $(JOBS)
+else
+	@echo "This kernel runs no 32-bit processes: the Wine tests run the x86-64 build ($(WIN64_BUILD))"
+	@cmake -S . -B $(WIN64_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DVALE_HOST_BUILD=$(abspath $(BUILD)) >/dev/null
+	@cmake --build $(WIN64_BUILD) -j $(JOBS)
+	ctest --test-dir $(WIN64_BUILD) --output-on-failure -j $(JOBS)
+endif
 
 capture: build
 	./$(BUILD)/bin/vale-tool capture $(BUILD)/vale.mp4
@@ -30,4 +65,4 @@ bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) build-asan

@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "music/mixer.h"
 #include "music/module.h"
 #include "music/replay.h"
 #include "music/stream.h"
+#include "platform/thread.h"
 
 PlaybackState playback;
 
@@ -19,8 +19,7 @@ struct OutputState {
   std::chrono::steady_clock::time_point wallStart;
   bool wallRunning = false;
   uint64_t deviceBufferedFrames = 0;  // device output: pulled but not yet heard
-  std::thread thread;
-  bool threadCreated = false;
+  PlatformThread* thread = nullptr;
   void (*threadHook)() = nullptr;
 };
 OutputState out;
@@ -32,8 +31,9 @@ OutputState out;
 uint64_t OutputFramesPlayed() {
   switch (out.kind) {
     case OutputKind::Device: {
-      const uint64_t pulled = playback.framesPlayed.load(std::memory_order_acquire);
-      return pulled > out.deviceBufferedFrames ? pulled - out.deviceBufferedFrames : 0;
+      const uint64_t played = out.device.framesPlayed ? out.device.framesPlayed()
+                                                      : playback.framesPlayed.load(std::memory_order_acquire);
+      return played > out.deviceBufferedFrames ? played - out.deviceBufferedFrames : 0;
     }
     case OutputKind::Offline: return playback.framesPlayed.load(std::memory_order_acquire);
     case OutputKind::WallClock: {
@@ -68,14 +68,19 @@ void MixingThread() {
   if (out.threadHook) out.threadHook();
   while (!playback.stopRequested.load()) {
     RefillPass();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    SleepThreadMilliseconds(5);
   }
   playback.threadExited.store(true);
 }
 
 void StartOutput() {
   playback.framesPlayed.store(0);
-  if (out.kind == OutputKind::Device && out.device.start) out.device.start();
+  if (out.kind == OutputKind::Device) {
+    if (out.device.playRing)
+      out.device.playRing(playback.ring.get(), mixSettings.ringFrames);
+    else if (out.device.start)
+      out.device.start();
+  }
   if (out.kind == OutputKind::WallClock) {
     out.wallStart = std::chrono::steady_clock::now();
     out.wallRunning = true;
@@ -185,8 +190,9 @@ bool StartPlayback(ModulePlayer* player) {
   playback.stopRequested.store(false);
   if (out.kind != OutputKind::Offline) {
     playback.threadExited.store(false);
-    out.thread = std::thread(MixingThread);
-    out.threadCreated = true;
+    out.thread = StartThread(MixingThread);
+    // Without a thread the ring plays its two seconds over and over; the music clock stays put.
+    if (!out.thread) playback.threadExited.store(true);
   }
   return true;
 }
@@ -194,11 +200,11 @@ bool StartPlayback(ModulePlayer* player) {
 bool StopPlayback(ModulePlayer* player) {
   if (!player) return false;
   playback.stopRequested.store(true);
-  while (playback.fillInProgress.load()) std::this_thread::yield();
-  if (out.threadCreated) {
-    while (!playback.threadExited.load()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    out.thread.join();
-    out.threadCreated = false;
+  while (playback.fillInProgress.load()) YieldThread();
+  if (out.thread) {
+    while (!playback.threadExited.load()) SleepThreadMilliseconds(50);
+    JoinThread(out.thread);
+    out.thread = nullptr;
   }
   if (playback.ring) ResetOutput();
   playback.floatStorage.reset();

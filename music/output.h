@@ -15,15 +15,20 @@ struct ModulePlayer;
 int GetAudibleOrder(const ModulePlayer* player);
 int GetAudibleRow(const ModulePlayer* player);
 
-// A device that pulls frames from the ring through PullRingFrames on its own thread.
+// A device that pulls frames from the ring through PullRingFrames on its own thread, or (when
+// playRing is set) one that plays the ring in place, looping, and reports its own position.
 struct AudioDeviceProcs {
   bool (*open)(int32_t mixRate) = nullptr;  // false when no device can be opened
   void (*start)() = nullptr;                // begin pulling frames
-  void (*stop)() = nullptr;                 // no pull runs after this returns
+  void (*stop)() = nullptr;                 // no pull (or ring play) runs after this returns
   void (*close)() = nullptr;
-  // Frames the device holds between its pull and the speaker (its own buffer), asked once the
-  // device is open; null or 0 when nothing is held. The clock counts only frames that have
-  // got past it, so the picture follows what is heard rather than what was last pulled.
+  // In-place devices: start looping over `frames` stereo frames of `ring`, which stays put
+  // until stop; and the frames played since then, in place of PullRingFrames' count.
+  void (*playRing)(const int16_t* ring, int32_t frames) = nullptr;
+  uint64_t (*framesPlayed)() = nullptr;
+  // Frames the device holds between its count and the speaker (its own buffer), asked once it
+  // is open; null or 0 when nothing is held. The clock counts only frames that have got past
+  // it, so the picture follows what is heard rather than what was last pulled.
   int32_t (*bufferedFrames)() = nullptr;
 };
 // The device the next OpenWaveOutput tries; without one (or when it fails) the output is silent.

@@ -71,3 +71,8 @@ void CloseAudioDevice() {
     subsystemStarted = false;
   }
 }
+
+// SDL pulls: the ring is never played in place.
+bool AudioDevicePlaysInPlace() { return false; }
+void PlayRingInPlace(const int16_t*, int32_t) {}
+uint64_t AudioDeviceFramesPlayed() { return 0; }

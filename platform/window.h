@@ -1,11 +1,12 @@
 // platform/window.h: the windows of the demo and their events.
 //
 // Two kinds of window exist: the resolution chooser (a small 2D canvas the shell paints
-// itself) and the render window (an OpenGL compatibility context with depth 24, stencil 8,
+// itself, or a window of the system's own radio buttons where the backend has them) and the
+// render window (an OpenGL compatibility context with depth 24, stencil 8,
 // double-buffered). The event pump hands the shell only what it reacts to: paints (the
 // 20 ms frame timer, or the system asking for one), size changes with the client size,
 // the Escape character, keys and clicks for the chooser, close requests and quit.
-// No SDL type appears here, so another backend can stand behind the same calls.
+// No SDL or Win32 type appears here: either backend stands behind the same calls.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -21,13 +22,21 @@ void ShutdownVideo();
 // Size of the desktop display mode, read before any mode change.
 void GetDesktopSize(int& width, int& height);
 
-// --- resolution chooser: a plain canvas window --------------------------------------
+// --- resolution chooser: a plain canvas window (null where the backend has native controls)
 PlatformWindow* CreateCanvasWindow(const char* title, int x, int y, int width, int height);
 void CanvasFillRect(PlatformWindow* window, int x, int y, int width, int height, uint32_t rgb);
 // Paints an 8-bit coverage map (0 = background kept, 255 = full colour) in one colour.
 void CanvasBlendCoverage(PlatformWindow* window, int x, int y, int width, int height, const uint8_t* coverage,
                          int stride, uint32_t rgb);
 void CanvasPresent(PlatformWindow* window);
+
+// --- resolution chooser: a window of the system's own controls (backends that have them) ---
+// A plain captioned window; its controls report clicks as Command events with their ids.
+// Null where the backend has no such controls (the canvas chooser serves there).
+PlatformWindow* CreateControlWindow(const char* title, int x, int y, int width, int height);
+enum class ControlKind { PushButton, RadioButton };  // radio buttons of a window check one at a time
+bool AddControl(PlatformWindow* window, ControlKind kind, const char* label, int id, int x, int y, int width,
+                int height);
 
 // --- render window --------------------------------------------------------------------
 enum class RenderWindowError { None, NoPixelFormat, NoStencil, NoContext };
@@ -57,7 +66,7 @@ void* GetGLProcAddress(const char* name);
 bool HasGLExtension(const char* name);
 
 // --- events ----------------------------------------------------------------------------
-enum class WindowEventType { None, Paint, Size, Char, Key, MouseDown, Close, Quit };
+enum class WindowEventType { None, Paint, Size, Char, Key, MouseDown, Command, Close, Quit };
 enum class Key { Other, Up, Down, Left, Right, Return, Space, Escape };
 
 struct WindowEvent {
@@ -67,6 +76,7 @@ struct WindowEvent {
   int charCode = 0;                   // Char: 27 for Escape
   Key key = Key::Other;               // Key
   int x = 0, y = 0;                   // MouseDown: client coordinates of a left click
+  int controlId = 0;                  // Command: the id of the control clicked
 };
 
 // A timer that turns into a Paint event for the window every `milliseconds`.

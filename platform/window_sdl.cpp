@@ -361,3 +361,7 @@ void PostQuitEvent() {
   e.type = SDL_QUIT;
   SDL_PushEvent(&e);
 }
+
+// SDL has no native controls: the chooser paints its own on a canvas.
+PlatformWindow* CreateControlWindow(const char*, int, int, int, int) { return nullptr; }
+bool AddControl(PlatformWindow*, ControlKind, const char*, int, int, int, int, int) { return false; }

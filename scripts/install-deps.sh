@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing vale need,
 # only those missing, through sudo when not root. Safe to run every time.
+# With --windows, also the cross tools and Wine for the Windows program and its tests (about
+# 2.5 GB; the i386 architecture is added for 32-bit Wine).
 set -euo pipefail
+windows=0
+[ "${1:-}" = --windows ] && windows=1
 
 packages=(
   g++
@@ -31,6 +35,27 @@ packages=(
   sox
   ffmpeg
 )
+if [ $windows = 1 ]; then
+  packages+=(
+    g++-mingw-w64-i686
+    g++-mingw-w64-x86-64-win32
+    wine
+    wine32:i386
+    wine64
+    libgl1-mesa-dri:i386
+    libglu1-mesa:i386
+    libxrandr2:i386
+    libxrender1:i386
+    libxxf86vm1:i386
+    libxi6:i386
+    libxcursor1:i386
+    libglu1-mesa
+    libxrandr2
+    libxxf86vm1
+    pulseaudio
+    pulseaudio-utils
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -43,5 +68,8 @@ echo "Installing missing packages: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+if [ $windows = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -13,6 +13,15 @@ struct DisplayChoice {
   bool fullScreen;
 };
 
+// Where the controls sit, in client coordinates: line i at (10, 10 + 24 i) sized 150 x 24,
+// Start at (10, 210) sized 140 x 48.
+struct ChooserRect {
+  int x, y, w, h;
+  constexpr bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+};
+constexpr ChooserRect ChooserLineRect(int line) { return {10, 10 + 24 * line, 150, 24}; }
+inline constexpr ChooserRect kChooserStartRect{10, 210, 140, 48};
+
 // The labels exactly as stored: the letter o stands for a zero in most of them.
 std::string_view ChooserLabel(int line);  // line 0..7
 // Entry 1..8 to its mode; any other value (0 included) gives 1024 x 768 full screen.

@@ -22,7 +22,13 @@ void RaiseMixingThread() { RaiseCurrentThreadPriority(); }
 }  // namespace
 
 void StartMusic() {
-  InstallAudioDevice({OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice, AudioDeviceBufferFrames});
+  AudioDeviceProcs procs{OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice};
+  if (AudioDevicePlaysInPlace()) {
+    procs.playRing = PlayRingInPlace;
+    procs.framesPlayed = AudioDeviceFramesPlayed;
+  }
+  procs.bufferedFrames = AudioDeviceBufferFrames;
+  InstallAudioDevice(procs);
   SetMixingThreadHook(RaiseMixingThread);
   shellState.player = MusicStart();
   if (!shellState.player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());

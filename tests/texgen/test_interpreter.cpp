@@ -1,8 +1,7 @@
-// Script format, validator, interpreter loop, progress accounting, tone table and cache.
+// Script format, validator, interpreter loop, progress accounting and the cache.
 #include <filesystem>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 
 #include "tests/texgen/texgen_test_util.h"
@@ -21,39 +20,14 @@ TextureImage RunScript(TextureGenerator& gen, const std::vector<uint8_t>& script
 }
 }  // namespace
 
-TEST_F(TexgenTest, ToneTableRows) {
-  const ToneTable& t = gen->toneTable;
-  for (int v = 0; v < 256; ++v) {
-    EXPECT_EQ(t[0 * 256 + v], 0);
-    EXPECT_EQ(t[127 * 256 + v], v);
-    EXPECT_EQ(t[128 * 256 + v], v);
-    EXPECT_EQ(t[255 * 256 + v], 255);
-  }
-  EXPECT_EQ(t[64 * 256 + 255], 128);  // 64 * 255 / 127 = 128.5
-  EXPECT_EQ(t[200 * 256 + 0], 144);   // 255 - (1 - 72/127) * 255 = 144.57
-  EXPECT_EQ(t[1 * 256 + 254], 2);
-}
-
-TEST_F(TexgenTest, ProgramListReportsEveryWorkUnit) {
+// Progress runs over the whole list and starts again from zero for the next list.
+TEST_F(TexgenTest, ProgressCoversTheListAndResets) {
   std::vector<float> calls;
   gen->progress = [&](float f) { calls.push_back(f); };
-  const auto images = GenerateTextures(*gen, TextureScriptList());
-  ASSERT_EQ(images.size(), 9u);
-  ASSERT_EQ(calls.size(), 104u);
-  for (int k = 1; k <= 104; ++k) EXPECT_EQ(calls[k - 1], float(k) / 104.0f) << k;
-  EXPECT_EQ(gen->workUnitsTotal, 0);  // counters are reset after the list
-  EXPECT_EQ(gen->workUnitsDone, 0);
-}
-
-TEST_F(TexgenTest, OneScriptListEndsAtOne) {
-  std::vector<float> calls;
   const auto script = MakeScript({{OpRadialGlow, 0}, {OpInvertBlue, 0}});
-  const Span list[] = {script};
-  const auto images = GenerateTextures(list, [&](float f) { calls.push_back(f); });
-  ASSERT_EQ(images.size(), 1u);
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0], 0.5f);
-  EXPECT_EQ(calls.back(), 1.0f);
+  const Span list[] = {script, script};
+  for (int pass = 0; pass < 2; ++pass) ASSERT_EQ(GenerateTextures(*gen, list).size(), 2u);
+  EXPECT_EQ(calls, (std::vector<float>{0.25f, 0.5f, 0.75f, 1.0f, 0.25f, 0.5f, 0.75f, 1.0f}));
   EXPECT_TRUE(GenerateTextures({}, nullptr).empty());
 }
 
@@ -84,18 +58,6 @@ TEST_F(TexgenTest, TargetLayerAboveThreeIsSkippedAsNineBytes) {
   EXPECT_EQ(calls, 3);  // the skipped instruction still counts
 }
 
-TEST_F(TexgenTest, BitmapRecordIs8201Bytes) {
-  std::vector<uint8_t> s = {0x41, 0x54, 0x47, 2, OpBitmap, 0, 1, 2, 3, 4, 5, 6, 0};
-  s.insert(s.end(), BitmapDataSize, 0x01);
-  const uint8_t invert[9] = {OpInvertBlue, 0};
-  s.insert(s.end(), invert, invert + 9);
-  ASSERT_EQ(s.size(), 4u + 8201u + 9u);
-  const auto image = RunScript(*gen, s);
-  EXPECT_EQ(image[0], 0x0405F9u);  // colour B, blue inverted by the next record
-  EXPECT_EQ(image[1], 0x0102FCu);
-  EXPECT_EQ(image[8], 0x0405F9u);
-}
-
 TEST_F(TexgenTest, SkippedBitmapStillSkipsItsData) {
   // On layer 4 the bitmap does not run, but its 8,192 bytes are data, never instructions.
   std::vector<uint8_t> s = {0x41, 0x54, 0x47, 2, OpBitmap, 4, 1, 2, 3, 4, 5, 6, 0};
@@ -117,11 +79,8 @@ TEST_F(TexgenTest, ValidatorNamesInstructionAndOperand) {
   const Case cases[] = {
       {MakeScript({{OpClear, 0}, {OpMultiply, 1, 4}}), "instruction 2 (Multiply): operand b2 (layer) = 4"},
       {MakeScript({{OpCopyChannel, 0, 0, 1, 3}}), "instruction 1 (CopyChannel): operand b4 (channel) = 3"},
-      {MakeScript({{OpSinePlasma, 0, 1, 1, 0, 0, 0, 0, 7}}), "operand b8 (channel) = 7"},
       {MakeScript({{OpCubicNoise, 0, 0, 3}}), "instruction 1 (CubicNoise): operand b3 (lattice step) = 3 is not a power of two"},
       {MakeScript({{OpDirectionalSmear, 0, 0, 0, 0}}), "instruction 1 (DirectionalSmear): operand b4 (sample count) = 0"},
-      {MakeScript({{OpDisplaceByMap, 0, 0, 0, 0, 9}}), "operand b5 (layer) = 9"},
-      {MakeScript({{OpMaskedBlend, 0, 0, 1, 5}}), "operand b4 (channel) = 5"},
       {shortBitmap, "instruction 1 (Bitmap): bitmap cut short"},
       {MakeScript({{OpClear, 0}}, 3), "instruction 2 of 3 runs past the end"},
       {{0x41, 0x54, 0x48, 1}, "does not start with \"ATG\""},
@@ -154,12 +113,7 @@ TEST_F(TexgenTest, ListWithRejectedScriptGeneratesNothing) {
 }
 
 TEST(TextureCache, NamesCountUpWithCarry) {
-  char name[13] = "tex00000.tga";
-  for (int i = 0; i < 9; ++i) AdvanceCacheFileName(name);
-  EXPECT_STREQ(name, "tex00009.tga");
-  AdvanceCacheFileName(name);
-  EXPECT_STREQ(name, "tex00010.tga");
-  std::memcpy(name, "tex00099.tga", 13);
+  char name[13] = "tex00099.tga";
   AdvanceCacheFileName(name);
   EXPECT_STREQ(name, "tex00100.tga");
 }
@@ -171,23 +125,13 @@ TEST(TextureCache, WritesThenReadsTheSameImages) {
   std::vector<float> first, second;
   const auto made = GenerateTextures(TextureScriptList(), [&](float f) { first.push_back(f); }, nullptr, true, dir.string());
   ASSERT_EQ(made.size(), 9u);
-  EXPECT_EQ(first.size(), 104u);
-  for (int k = 0; k < 9; ++k) {
-    const auto path = dir / ("tex0000" + std::to_string(k) + ".tga");
-    ASSERT_TRUE(std::filesystem::exists(path)) << path;
-    EXPECT_EQ(std::filesystem::file_size(path), 18u + 196608u);
-  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "tex00008.tga"));
   EXPECT_FALSE(std::filesystem::exists(dir / "tex00009.tga"));
-  {  // the header and the bottom-up, blue-first pixel order
+  {  // bottom-up, blue first: an image viewer shows the texture the right way up
     std::ifstream f(dir / "tex00008.tga", std::ios::binary);
-    uint8_t header[18], px[3];
-    f.read(reinterpret_cast<char*>(header), 18);
-    f.read(reinterpret_cast<char*>(px), 3);
-    EXPECT_EQ(header[2], 2);
-    EXPECT_EQ(header[12] | header[13] << 8, 256);
-    EXPECT_EQ(header[16], 24);
-    const uint32_t last = made[8][255 * 256];
-    EXPECT_EQ(px[0] | px[1] << 8 | px[2] << 16, int(last));
+    uint8_t px[3];
+    f.seekg(18).read(reinterpret_cast<char*>(px), 3);
+    EXPECT_EQ(px[0] | px[1] << 8 | px[2] << 16, int(made[8][255 * 256]));
   }
   const auto read = GenerateTextures(TextureScriptList(), [&](float f) { second.push_back(f); }, nullptr, true, dir.string());
   ASSERT_EQ(read.size(), 9u);
