@@ -224,9 +224,12 @@ bool HeldOpen(int32_t) { return true; }
 void HeldNothing() {}
 int32_t HeldFrames() { return kHeldFrames; }
 
-// The mixing thread polls every 5 ms; waits until its pass has seen the frames pulled so far.
-int32_t SettledPlayBlock() {
+// The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
+// machine when a change is awaited).
+int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
   std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return playback.playBlock.load();
 }
 }  // namespace
@@ -243,10 +246,10 @@ TEST(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
   std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
   // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
   PullRingFrames(sink.data(), kHeldFrames + block - 1);
-  EXPECT_EQ(SettledPlayBlock(), 0);
+  EXPECT_EQ(PlayBlockAfterPasses(), 0);
   // One more frame gets past the buffer's end into block 1.
   PullRingFrames(sink.data(), 1);
-  EXPECT_EQ(SettledPlayBlock(), 1);
+  EXPECT_EQ(PlayBlockAfterPasses(0), 1);
   EXPECT_TRUE(StopPlayback(p));
   FreeModule(p);
   CloseWaveOutput();
