@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "music/random.h"
+#include "platform/random.h"
 #include "music/stream.h"
 
 namespace {

@@ -1,4 +1,5 @@
 // SDL2 backend of platform/window.h.
+#include <EGL/egl.h>
 #include <SDL.h>
 #include <SDL_opengl.h>
 
@@ -321,8 +322,22 @@ void DestroyPlatformWindow(PlatformWindow* window) {
   delete window;
 }
 
-void* GetGLProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
-bool HasGLExtension(const char* name) { return SDL_GL_ExtensionSupported(name) == SDL_TRUE; }
+// A context made by SDL answers through SDL; any other current context (the headless EGL one
+// of tests and capture tools) through EGL and its own extension string.
+void* GetGLProcAddress(const char* name) {
+  if (SDL_GL_GetCurrentContext()) return SDL_GL_GetProcAddress(name);
+  return reinterpret_cast<void*>(eglGetProcAddress(name));
+}
+
+bool HasGLExtension(const char* name) {
+  if (SDL_GL_GetCurrentContext()) return SDL_GL_ExtensionSupported(name) == SDL_TRUE;
+  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  const size_t length = std::strlen(name);
+  if (!list || length == 0) return false;
+  for (const char* p = list; (p = std::strstr(p, name)) != nullptr; p += length)
+    if ((p == list || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0')) return true;
+  return false;
+}
 
 void StartPaintTimer(PlatformWindow* window, unsigned milliseconds) {
   StopPaintTimer();

@@ -7,8 +7,10 @@
 #include "geometry/failure.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "scenes/fatal.h"
 #include "shell/chooser.h"
 #include "shell/frame.h"
+#include "shell/scene_failure.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 
@@ -28,6 +30,8 @@ int RunProgram() {
   GetDesktopSize(shellState.desktopWidth, shellState.desktopHeight);
   // A mesh that cannot get its vertex store is shown to the viewer, and the run goes on.
   SetGeometryFailureHook([](const char* text, const char* caption) { ShowMessageBox(caption, text, false); });
+  // A scene that cannot go on (no multitexture entry points) ends the run with code 1.
+  SetSceneFatalService(EndRunOnSceneFailure);
 
   switch (RunChooser(shellState.chosenEntry, shellState.startFlag)) {
     case ChooserOutcome::Started: NoteStartClick(); break;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "music/random.h"
+#include "platform/random.h"
 #include "music/stream.h"
 #include "music/synth.h"
 

@@ -8,8 +8,10 @@
 #   interrupt  SIGINT while the chooser waits: the program ends with code 0, no render window
 #   loading  SIGTERM 50 ms after Start, while the textures load: it ends with code 0 and no frame
 #            of the presentation is drawn
+#   full     the whole presentation plays; pictures taken along the way (with the X11_GRAB
+#            tool, the fourth argument) differ and are not black; it ends by itself with code 0
 set -u
-vale=$1 closer=$2 scenario=$3
+vale=$1 closer=$2 scenario=$3 grabber=${4:-}
 export SDL_AUDIODRIVER=dummy VALE_TIMING=1
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -83,6 +85,29 @@ geometry=$(xdotool getwindowgeometry "$render")
 echo "$geometry" | grep -q "Geometry: 800x600" || fail "render window is not 800 x 600 windowed: $geometry"
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
+
+if [ "$scenario" = full ]; then
+  # About 165 s of music after a few seconds of loading; the pictures fall in the cube field,
+  # the blob scenes, the blob tunnel and the closing wave floor, whatever the loading took.
+  started=$SECONDS
+  grabs=()
+  for at in 30 80 95 140; do
+    while [ $((SECONDS - started)) -lt "$at" ]; do
+      kill -0 "$pid" 2>/dev/null || fail "the program ended after $((SECONDS - started)) s, before the picture at $at s"
+      sleep 0.5
+    done
+    grab=$("$grabber" "$render") || fail "cannot read the render window at $at s"
+    echo "picture at $at s: $grab"
+    [ "${grab#* }" -ge 20 ] || fail "the picture at $at s is black"
+    grabs+=("${grab% *}")
+  done
+  distinct=$(printf '%s\n' "${grabs[@]}" | sort -u | wc -l)
+  [ "$distinct" = "${#grabs[@]}" ] || fail "two pictures are the same"
+  wait_exit 120 || fail "still running $((SECONDS - started)) s after the render window appeared"
+  [ "$code" = 0 ] || fail "exit code $code at the end of the presentation"
+  echo "ok: the presentation played to its end in $((SECONDS - started)) s and ended with code 0"
+  exit 0
+fi
 
 if [ "$scenario" = sigterm ]; then
   kill -TERM "$pid"

@@ -1,6 +1,7 @@
-// music/random.h: the one process-wide pseudo-random generator. The synthesiser's noise
-// re-seeds it for every value; the scenes draw from it later, so their random choices start
-// from the state the music start left behind.
+// platform/random.h: the one process-wide pseudo-random generator, shared by the music and
+// the scenes. The synthesiser's noise re-seeds it for every value; the scenes draw from it
+// later and never seed it, so their random choices start from the state the music start left
+// behind. Header-only so that both can reach it without linking one another.
 #pragma once
 #include <cstdint>
 

@@ -1,0 +1,218 @@
+// The blob scenes. Both re-extract the metaball surface every frame from the charges as the
+// previous blob frame left them, then move the charges with their own phase counter, so the
+// blob's motion follows the frame count and carries over from the first scene to the second.
+// The triangle list keeps its storage between frames: a blob frame allocates nothing once
+// the surface has reached its usual size.
+#include "scenes/blob_scenes.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "geometry/iso_surface.h"
+#include "geometry/mesh.h"
+#include "geometry/metaball.h"
+#include "platform/window.h"
+#include "scenes/camera.h"
+#include "scenes/fatal.h"
+#include "scenes/frame_clock.h"
+#include "scenes/scene_sphere.h"
+#include "scenes/scenes.h"
+#include "texgen/upload.h"
+
+namespace {
+
+constexpr float kCameraDistanceScale = 0.06f;
+// Divisions of the tunnel's wiggle as products with these float constants: 1/29, 1/13, 1/33, 1/17.
+constexpr float kBy29 = 0.03448276f, kBy13 = 0.07692308f, kBy33 = 0.030303031f, kBy17 = 0.05882353f;
+constexpr float kTwelfth = 0.083333336f;
+// The texture step of a tunnel quad: a little short of a twelfth, as the picture always had.
+constexpr float kQuadTextureStep = 0.083f;
+
+void* DefaultLookup(const char* name) {
+  // Some loaders hand out a pointer for any name; the extension string says whether it works.
+  if (!HasGLExtension("GL_ARB_multitexture")) return nullptr;
+  return GetGLProcAddress(name);
+}
+
+GLProcLookup procLookup = DefaultLookup;
+bool setupDone = false;
+Mesh skySphere;
+// Looked up and kept; the scenes draw with the default texture unit only.
+void* activeTextureARB = nullptr;
+void* multiTexCoord2fARB = nullptr;
+int32_t orbitCounter = 0;
+int32_t tunnelCounter = 0;
+TunnelGrid tunnelGrid{};
+
+void ExtractSurface() {
+  SampleIsoGrid(blobSurface);
+  PolygoniseIsoSurface(blobSurface);
+}
+
+// The surface in grid units, moved by offset (none: drawn where it is).
+void DrawBlob(const float* offset) {
+  glDisable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glPushMatrix();
+  if (offset) glTranslatef(offset[0], offset[1], offset[2]);
+  DrawIsoSurface(blobSurface);
+  glPopMatrix();
+}
+
+void LeaveBlobScene() {
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glBindTexture(GL_TEXTURE_2D, textureNames[8]);
+}
+
+void FillTunnelGrid(float T) {
+  const double wanderY = 2 * std::sin(T * double{kBy29}) + std::cos(T * double{kBy13});
+  const double wanderZ = 2 * std::cos(T * double{kBy33}) + std::sin(T * double{kBy17});
+  for (int n = 0; n < 13; ++n) {
+    const double angle = n * 3.141592653589793 / 6;
+    const double ca = std::cos(angle), sa = std::sin(angle);
+    for (int k = 0; k < 32; ++k) {
+      const double rho = 3 - k * double{kTwelfth};
+      const float u = static_cast<float>(2 * k) + T;
+      Vec3& p = tunnelGrid[n][k];
+      p.x = static_cast<float>(k);
+      p.y = static_cast<float>(2 * (2 * std::sin(u * double{kBy29}) + std::cos(u * double{kBy13}) + rho * ca - wanderY));
+      p.z = static_cast<float>(2 * (2 * std::cos(u * double{kBy33}) + std::sin(u * double{kBy17}) + rho * sa - wanderZ));
+    }
+  }
+}
+
+}  // namespace
+
+bool SetupBlobScenes() {
+  if (setupDone) return true;
+  activeTextureARB = procLookup("glActiveTextureARB");
+  multiTexCoord2fARB = procLookup("glMultiTexCoord2fARB");
+  if (!activeTextureARB || !multiTexCoord2fARB) {
+    EndProgramFromScene("Could not load multi-texture extension", "");
+    return false;
+  }
+  BuildSceneSphere(skySphere, textureNames[3]);
+  ResetCamera();
+  glClearColor(0, 0, 0, 1);
+  const GLfloat black[4] = {0, 0, 0, 1};
+  glFogfv(GL_FOG_COLOR, black);
+  glDisable(GL_FOG);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glEnable(GL_BLEND);
+  setupDone = true;
+  return true;
+}
+
+void SetBlobProcLookup(GLProcLookup lookup) { procLookup = lookup ? lookup : DefaultLookup; }
+
+const TunnelGrid& BlobTunnelGrid() { return tunnelGrid; }
+
+float TunnelGrey(int m) { return m <= 24 ? 1.0f : static_cast<float>(1 - (m - 24) * 0.1); }
+
+int32_t BlobOrbitCounter() { return orbitCounter; }
+int32_t BlobTunnelCounter() { return tunnelCounter; }
+
+void ResetBlobScenes() {
+  setupDone = false;
+  orbitCounter = 0;
+  tunnelCounter = 0;
+  tunnelGrid = {};
+  MetaballField = kStartupCharges;
+}
+
+void DrawBlobOrbitScene() {
+  const double t = frameClock.elapsedSeconds;
+  if (!SetupBlobScenes()) return;
+  glShadeModel(GL_SMOOTH);
+  // Target and field of view stay as the set-up left them.
+  const double s = kCameraDistanceScale;
+  camera.eye[0] = static_cast<float>(22 * s * std::cos(0.2 * t));
+  camera.eye[1] = static_cast<float>(10 * s * std::cos(0.06 * t + 1));
+  camera.eye[2] = static_cast<float>(22 * s * std::sin(0.2 * t));
+  ApplyProjection();
+  glBindTexture(GL_TEXTURE_2D, textureNames[1]);
+
+  ExtractSurface();
+  MoveCharges(orbitCounter);
+  orbitCounter += 9;
+
+  DrawBlob(nullptr);
+
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_TEXTURE_2D);
+  glFrontFace(GL_CW);  // the sky is seen from inside
+  glDisable(GL_LIGHTING);
+  skySphere.scale = {4.5f, 4.5f, 4.5f};
+  skySphere.position.z = 0;
+  glColor4f(1, 1, 1, 1);
+  DrawMesh(skySphere);
+
+  LeaveBlobScene();
+}
+
+void DrawBlobTunnelScene() {
+  const double t = frameClock.elapsedSeconds;
+  if (!SetupBlobScenes()) return;
+  glDisable(GL_FOG);
+  camera.eye[0] = camera.eye[1] = camera.eye[2] = 0;
+  glPolygonMode(GL_FRONT, GL_FILL);
+  glPolygonMode(GL_BACK, GL_FILL);
+  glShadeModel(GL_SMOOTH);
+  const double s = kCameraDistanceScale;
+  camera.target[0] = static_cast<float>(10 + s * std::cos(1.2 * t));
+  camera.target[1] = static_cast<float>(s * std::cos(1.06 * t + 1));
+  camera.target[2] = static_cast<float>(s * std::sin(1.2 * t));
+  fieldOfView = 100;
+  ApplyProjection();
+  glBindTexture(GL_TEXTURE_2D, textureNames[3]);
+
+  const float T = static_cast<float>(10 * t);
+  FillTunnelGrid(T);
+  // Blending and lighting are inherited: from the scene's second frame on both are off, as
+  // the end of the frame before left them.
+  glBegin(GL_QUADS);
+  for (int m = 0; m < 30; ++m) {
+    const float g = TunnelGrey(m);
+    glColor3f(g, g, g);
+    const float along = static_cast<float>(2 * t + m * double{kTwelfth});
+    for (int n = 0; n < 12; ++n) {
+      const float around = static_cast<float>(n * double{kTwelfth});
+      glTexCoord2f(around, along);
+      glVertex3fv(&tunnelGrid[n][m].x);
+      glTexCoord2f(around + kQuadTextureStep, along);
+      glVertex3fv(&tunnelGrid[n + 1][m].x);
+      glTexCoord2f(around + kQuadTextureStep, along + kQuadTextureStep);
+      glVertex3fv(&tunnelGrid[n + 1][m + 1].x);
+      glTexCoord2f(around, along + kQuadTextureStep);
+      glVertex3fv(&tunnelGrid[n][m + 1].x);
+    }
+  }
+  glEnd();
+
+  glBindTexture(GL_TEXTURE_2D, textureNames[2]);
+  ExtractSurface();
+  MoveCharges(tunnelCounter);
+  tunnelCounter += 6;
+
+  const float offset[3] = {2, static_cast<float>(0.5 * (std::cos(T * double{kBy13}) - std::sin(T * double{kBy29}))),
+                           static_cast<float>(0.5 * (std::sin(T * double{kBy17}) - std::cos(T * double{kBy33})))};
+  DrawBlob(offset);
+
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_TEXTURE_2D);
+  glFrontFace(GL_CW);
+  glDisable(GL_LIGHTING);
+  glColor4f(1, 1, 1, 1);
+  LeaveBlobScene();
+}

@@ -1,0 +1,32 @@
+// scenes/blob_scenes.h: the two blob scenes (the metaball surface seen from an orbiting
+// camera inside a sky sphere, and floating in front of a wavy, narrowing tunnel) exposed for
+// tests and tools.
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "geometry/vec3.h"
+
+// The shared one-time set-up. Needs the two multitexture entry points; without them the
+// program is ended through the scenes' fatal service with "Could not load multi-texture
+// extension". False when that happened (and the service returned): nothing may be drawn.
+bool SetupBlobScenes();
+
+// How the set-up looks up an entry point of the current context; null when it is missing.
+using GLProcLookup = void* (*)(const char* name);
+// Null restores the default: the platform's look-up, where the driver lists ARB_multitexture.
+void SetBlobProcLookup(GLProcLookup lookup);
+
+// The tunnel: 13 rows around (row 12 closes onto row 0) by 33 columns along; column 0 sits on
+// the eye, columns 0..31 are computed each frame and 0..30 drawn.
+using TunnelGrid = std::array<std::array<Vec3, 33>, 13>;
+const TunnelGrid& BlobTunnelGrid();
+// Grey of the tunnel's column m: full up to column 24, then darker by 0.1 a column.
+float TunnelGrey(int m);
+
+// The phase counters of the two scenes (frames times 9 and times 6).
+int32_t BlobOrbitCounter();
+int32_t BlobTunnelCounter();
+
+// Back to the state of program start: set-up forgotten, counters 0, start-up charges.
+void ResetBlobScenes();

@@ -1,0 +1,96 @@
+// The wave-floor scene: the camera circles at a fixed height over a floor of 32 x 32 lit,
+// untextured cubes that bob like a wave, inside a textured, unlit sky sphere of radius 450.
+// Its target and field of view are whatever the scenes before it left.
+#include "scenes/wave_floor.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "geometry/mesh.h"
+#include "scenes/camera.h"
+#include "scenes/frame_clock.h"
+#include "scenes/scene_sphere.h"
+#include "scenes/scenes.h"
+#include "texgen/upload.h"
+
+namespace {
+
+Mesh skySphere;
+bool setupDone = false;
+
+void SetupWaveFloorScene() {
+  if (setupDone) return;
+  BuildSceneSphere(skySphere, textureNames[3]);
+  ResetCamera();
+  glClearColor(0, 0, 0, 1);
+  const GLfloat black[4] = {0, 0, 0, 1};
+  glFogfv(GL_FOG_COLOR, black);
+  glDisable(GL_FOG);
+  glEnable(GL_LIGHTING);
+  // The position goes through the model-view matrix as it stands, which still holds the view
+  // of the frame before: the light is fixed where that view put it. No material is set, so
+  // the floor shows the GL default material.
+  const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1}, diffuse[4] = {1, 1, 1, 1}, position[4] = {0, 0, 2, 1};
+  glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+  glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+  glLightfv(GL_LIGHT1, GL_POSITION, position);
+  glEnable(GL_LIGHT1);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glEnable(GL_BLEND);
+  setupDone = true;
+}
+
+}  // namespace
+
+float WaveFloorCubeHeight(int r, int j, float t) {
+  const double a = static_cast<double>(r) * j;
+  return static_cast<float>(std::cos((a - 1.67) * (a + 1.11) * 0.0206 + t + 1) * 0.5 - 1);
+}
+
+void ResetWaveFloorScene() { setupDone = false; }
+
+void DrawWaveFloorScene() {
+  const double t = frameClock.elapsedSeconds;
+  SetupWaveFloorScene();
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+
+  camera.eye[0] = static_cast<float>(std::cos(0.2 * t) * 122 * 0.06);
+  camera.eye[1] = static_cast<float>(std::cos(1.3) * 110 * 0.06);
+  camera.eye[2] = static_cast<float>(std::sin(0.2 * t) * 122 * 0.06);
+  ApplyProjection();
+
+  glBindTexture(GL_TEXTURE_2D, textureNames[1]);
+  glDisable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glFrontFace(GL_CCW);
+
+  skySphere.position.z = 0;
+  skySphere.scale = {4.5f, 4.5f, 4.5f};
+  glColor4f(1, 1, 1, 1);
+  DrawMesh(skySphere);
+
+  glShadeModel(GL_FLAT);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+  // Pitch 1, edge 1: the cubes touch and cover x and z from -15 to 17.
+  for (int r = 0; r < 32; ++r)
+    for (int j = 0; j < 32; ++j) {
+      glPushMatrix();
+      glTranslatef(static_cast<float>(16 - r), WaveFloorCubeHeight(r, j, frameClock.elapsedSeconds),
+                   static_cast<float>(16 - j));
+      DrawCube(1.0f);
+      glPopMatrix();
+    }
+
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glBindTexture(GL_TEXTURE_2D, textureNames[8]);
+}

@@ -1,0 +1,336 @@
+// The wave floor, lightning, blob, wobbling-mesh and ring-tube scenes drawn off-screen.
+// Generated texture k is stood in for by one plain colour, so each pixel tells which texture
+// (if any) it came from.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "geometry/iso_surface.h"
+#include "geometry/mesh.h"
+#include "platform/headless.h"
+#include "platform/random.h"
+#include "scenes/blob_scenes.h"
+#include "scenes/camera.h"
+#include "scenes/fatal.h"
+#include "scenes/frame_clock.h"
+#include "scenes/lightning.h"
+#include "scenes/ring_tube.h"
+#include "scenes/scenes.h"
+#include "scenes/wave_floor.h"
+#include "scenes/wobbling_mesh.h"
+#include "tests/headless_util.h"
+#include "texgen/upload.h"
+
+namespace {
+
+constexpr int kW = 320, kH = 240;
+
+struct Rgb {
+  int r, g, b;
+};
+// Texture 1 red, 2 green, 3 blue; 8 (the sprites' glow) black, so additive sprites add nothing.
+constexpr Rgb kTextureColour[GeneratedTextureCount] = {{255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255},
+                                                       {255, 255, 255}, {255, 255, 255}, {255, 255, 255}, {0, 0, 0}};
+
+struct Frame {
+  std::vector<uint8_t> rgb;
+  Rgb At(int x, int y) const {
+    const uint8_t* p = &rgb[3 * (y * kW + x)];
+    return {p[0], p[1], p[2]};
+  }
+};
+
+bool Near(Rgb a, Rgb b, int tolerance = 6) {
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+bool Grey(Rgb c) { return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) <= 3; }
+
+class SceneRender : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    context = CreateHeadlessContext(kW, kH, contextError);
+    if (!context) return;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int k = 0; k < GeneratedTextureCount; ++k) {
+      GLuint name = 0;
+      glGenTextures(1, &name);
+      glBindTexture(GL_TEXTURE_2D, name);
+      const Rgb c = kTextureColour[k];
+      const uint8_t texel[3] = {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)};
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+      textureNames[k] = name;
+    }
+    glViewport(0, 0, kW, kH);
+  }
+  static void TearDownTestSuite() {
+    DestroyHeadlessContext(context);
+    context = nullptr;
+    textureNames.fill(0);
+  }
+  void SetUp() override {
+    VALE_REQUIRE_HEADLESS_CONTEXT(context, contextError);
+  }
+
+  template <typename DrawScene>
+  static Frame Render(DrawScene draw, float seconds) {
+    frameClock.elapsedSeconds = seconds;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    draw();
+    return Frame{ReadHeadlessPixels(context)};
+  }
+
+  // Where a world point lands on the picture (row 0 at the top), with the matrices as the scene left them.
+  static void Project(double x, double y, double z, double& sx, double& sy) {
+    GLdouble model[16], projection[16], wz;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluProject(x, y, z, model, projection, viewport, &sx, &sy, &wz);
+    sy = kH - 1 - sy;
+  }
+
+  static HeadlessContext* context;
+  static std::string contextError;
+};
+HeadlessContext* SceneRender::context = nullptr;
+std::string SceneRender::contextError;
+
+}  // namespace
+
+// --- wave floor ---------------------------------------------------------------------------
+
+TEST_F(SceneRender, WaveFloorIsLitAndUntexturedUnderATexturedUnlitSky) {
+  ResetWaveFloorScene();
+  ResetCamera();
+  Frame f = Render(DrawWaveFloorScene, 0.0f);
+  // The camera sits 1.77 above a floor at -1.5..-0.5 and looks at the origin: sky above, floor below.
+  for (int x = 0; x < kW; x += 7) EXPECT_TRUE(Near(f.At(x, 2), kTextureColour[3], 1)) << "sky at column " << x;
+  std::vector<int> greys;
+  for (int y = kH * 3 / 4; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const Rgb c = f.At(x, y);
+      ASSERT_TRUE(Grey(c)) << "floor pixel (" << x << ", " << y << ") is coloured: untextured expected";
+      greys.push_back(c.r);
+    }
+  std::sort(greys.begin(), greys.end());
+  // Lit faces turned differently to the light differ; an unlit untextured floor would be one white.
+  EXPECT_GT(greys[greys.size() * 9 / 10] - greys[greys.size() / 10], 20);
+  EXPECT_GT(greys.front(), 0);
+  EXPECT_LT(greys.front(), 250);
+}
+
+TEST(WaveFloorMotion, MirroredCubesMoveInPhase) {
+  for (float t : {0.0f, 1.7f, 42.25f})
+    for (int r = 0; r < 32; ++r) {
+      for (int j = 0; j < 32; ++j) EXPECT_EQ(WaveFloorCubeHeight(r, j, t), WaveFloorCubeHeight(j, r, t));
+      EXPECT_EQ(WaveFloorCubeHeight(r, 0, t), WaveFloorCubeHeight(0, 0, t)) << "row 0 and column 0 share a phase";
+      EXPECT_GE(WaveFloorCubeHeight(r, 31 - r, t), -1.5f);
+      EXPECT_LE(WaveFloorCubeHeight(r, 31 - r, t), -0.5f);
+    }
+  EXPECT_NE(WaveFloorCubeHeight(3, 5, 0.0f), WaveFloorCubeHeight(3, 6, 0.0f));
+}
+
+// --- lightning ----------------------------------------------------------------------------
+
+// Advances a copy of the generator by n draws.
+uint32_t StateAfter(uint32_t state, int n) {
+  const uint32_t saved = RandomState();
+  SeedRandom(state);
+  for (int i = 0; i < n; ++i) NextRandom();
+  const uint32_t result = RandomState();
+  SeedRandom(saved);
+  return result;
+}
+
+TEST_F(SceneRender, LightningFirstFrameCracklesAroundTheOriginAndDrawsAFixedCount) {
+  ResetLightningScene();
+  ResetCamera();
+  SeedRandom(12345);  // as the music start might leave it; the scene itself never seeds
+  Frame f = Render(DrawLightningScene, 0.0f);
+  EXPECT_EQ(RandomState(), StateAfter(12345, 1024 * 3 + 31 * 150)) << "set-up 3072 numbers, then 31 bolts x 150";
+
+  double ox, oy;
+  Project(0, 0, 0, ox, oy);
+  int bolt = 0;
+  double farthest = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      if (Near(f.At(x, y), {0, 102, 255}, 8)) {
+        ++bolt;
+        farthest = std::max(farthest, std::hypot(x - ox, y - oy));
+      }
+  EXPECT_GT(bolt, 5) << "the bolts are drawn";
+  EXPECT_LT(farthest, kW * 0.05) << "on the first frame every bolt runs from the origin to the origin";
+
+  // The next frame's bolts join this frame's sprites, which have left the origin.
+  EXPECT_NE(LightningChain()[5][0], 0.0f);
+  const uint32_t before = RandomState();
+  Frame next = Render(DrawLightningScene, 0.02f);
+  EXPECT_EQ(RandomState(), StateAfter(before, 31 * 150));
+  int spread = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      if (Near(next.At(x, y), {0, 102, 255}, 8) && std::hypot(x - ox, y - oy) > kW * 0.1) ++spread;
+  EXPECT_GT(spread, 20) << "second frame: the bolts reach out along the chain";
+}
+
+// --- blob scenes --------------------------------------------------------------------------
+
+namespace {
+// Mean and spread of the surface's distance from the origin.
+void SurfaceRadius(double& mean, double& spread) {
+  double sum = 0, lo = 1e9, hi = 0;
+  size_t n = 0;
+  for (const IsoTriangle& t : blobSurface.triangles)
+    for (const Vec3& v : t.vertices) {
+      const double d = std::sqrt(double{v.x} * v.x + double{v.y} * v.y + double{v.z} * v.z);
+      sum += d, lo = std::min(lo, d), hi = std::max(hi, d), ++n;
+    }
+  mean = n ? sum / n : 0;
+  spread = hi - lo;
+}
+
+const char* fatalText = nullptr;
+const char* fatalCaption = nullptr;
+void RecordFatal(const char* text, const char* caption) { fatalText = text, fatalCaption = caption; }
+void* NoMultiTexCoord(const char* name) {
+  static int dummy;
+  return std::string(name) == "glMultiTexCoord2fARB" ? nullptr : &dummy;
+}
+}  // namespace
+
+TEST_F(SceneRender, BlobFramesStartFromTheStartUpChargesThenTheMovedOnes) {
+  ResetBlobScenes();
+  Render(DrawBlobOrbitScene, 0.0f);
+  double mean, spread;
+  SurfaceRadius(mean, spread);
+  EXPECT_NEAR(mean, 0.80, 0.02) << "first frame: strengths 0.6, 0.25, 0.3 at the origin";
+  EXPECT_LT(spread, 0.06);
+  Render(DrawBlobOrbitScene, 0.02f);
+  SurfaceRadius(mean, spread);
+  EXPECT_NEAR(mean, 0.52, 0.02) << "second frame: three charges of 0.27 at the origin";
+  EXPECT_EQ(BlobOrbitCounter(), 18);
+  Frame f = Render(DrawBlobOrbitScene, 0.04f);
+  EXPECT_TRUE(Near(f.At(kW / 2, kH / 2), kTextureColour[1], 1)) << "the blob in the middle, texture 1, unlit";
+  EXPECT_TRUE(Near(f.At(2, 2), kTextureColour[3], 1)) << "the sky sphere around it, texture 3";
+}
+
+TEST_F(SceneRender, BlobTunnelNearEndIsCentredOnTheEyeAndFadesAtTheFarEnd) {
+  ResetBlobScenes();
+  // The tunnel sets neither blending nor lighting: on the first frame both are still on from
+  // the set-up (and the wall is lit without normals), from the second on both are off.
+  Render(DrawBlobTunnelScene, 0.0f);
+  for (float t : {0.0f, 3.3f, 61.7f}) {
+    Frame f = Render(DrawBlobTunnelScene, t);
+    const TunnelGrid& grid = BlobTunnelGrid();
+    for (int n = 0; n < 13; ++n) {
+      const double a = n * 3.141592653589793 / 6;
+      EXPECT_EQ(grid[n][0].x, 0.0f);
+      EXPECT_NEAR(grid[n][0].y, 6 * std::cos(a), 1e-5);
+      EXPECT_NEAR(grid[n][0].z, 6 * std::sin(a), 1e-5);
+    }
+    // The camera looks down the tube from inside: the picture's edge is tunnel wall, texture 3.
+    for (int x = 0; x < kW; x += 9) EXPECT_EQ(f.At(x, 0).r, 0) << "x " << x;
+    EXPECT_TRUE(Near(f.At(0, kH / 2), kTextureColour[3], 1));
+  }
+  EXPECT_EQ(TunnelGrey(24), 1.0f);
+  EXPECT_NEAR(TunnelGrey(25), 0.9f, 1e-6);
+  EXPECT_NEAR(TunnelGrey(29), 0.5f, 1e-6);
+  EXPECT_EQ(BlobTunnelCounter(), 24);
+}
+
+TEST_F(SceneRender, MissingMultitextureEndsTheProgramWithItsMessage) {
+  ResetBlobScenes();
+  SetSceneFatalService(RecordFatal);
+  SetBlobProcLookup(NoMultiTexCoord);
+  Frame f = Render(DrawBlobOrbitScene, 0.0f);
+  SetBlobProcLookup(nullptr);
+  SetSceneFatalService(nullptr);
+  ASSERT_NE(fatalText, nullptr);
+  EXPECT_STREQ(fatalText, "Could not load multi-texture extension");
+  EXPECT_STREQ(fatalCaption, "");
+  EXPECT_TRUE(std::all_of(f.rgb.begin(), f.rgb.end(), [](uint8_t v) { return v == 0; })) << "nothing drawn";
+  EXPECT_EQ(BlobOrbitCounter(), 0);
+  // This driver has the entry points: the set-up goes through.
+  fatalText = nullptr;
+  SetSceneFatalService(RecordFatal);
+  EXPECT_TRUE(SetupBlobScenes());
+  SetSceneFatalService(nullptr);
+  EXPECT_EQ(fatalText, nullptr);
+}
+
+// --- wobbling mesh ------------------------------------------------------------------------
+
+TEST_F(SceneRender, WobblingMeshModeOneIsFixedAndTheCageIsDrawnInLines) {
+  ResetWobblingMeshScene();
+  frameClock.wobbleMode = 1;
+  Frame f = Render(DrawWobblingMeshScene, 0.0f);
+  EXPECT_NEAR(camera.eye[0], 7.32f, 1e-5);
+  EXPECT_NEAR(camera.eye[1], 0.6 * std::cos(1.0), 1e-5);
+  EXPECT_NEAR(camera.eye[2], 0.0f, 1e-6);
+  const Mesh& mesh = WobbleMesh();
+  ASSERT_EQ(mesh.vertexCount, 842);
+  std::vector<Vec3> first(mesh.vertexCount);
+  for (int i = 0; i < mesh.vertexCount; ++i) first[i] = mesh.vertices[i].position;
+  EXPECT_EQ(first[0].x, 0.0f);
+  EXPECT_EQ(first[0].y, -100.0f);
+  EXPECT_EQ(first[0].z, 0.0f);
+  Render(DrawWobblingMeshScene, 9.75f);
+  for (int i = 0; i < mesh.vertexCount; ++i) {
+    EXPECT_EQ(mesh.vertices[i].position.x, first[i].x);
+    EXPECT_EQ(mesh.vertices[i].position.y, first[i].y);
+    EXPECT_EQ(mesh.vertices[i].position.z, first[i].z);
+  }
+  // Mode 2 moves with time.
+  frameClock.wobbleMode = 2;
+  Render(DrawWobblingMeshScene, 1.0f);
+  EXPECT_NE(mesh.vertices[100].position.x, first[100].x);
+  frameClock.wobbleMode = 1;
+
+  // Middle of the picture: the green blob with white cage lines over it; edges: the blue backdrop.
+  int green = 0, white = 0;
+  for (int y = kH * 2 / 5; y < kH * 3 / 5; ++y)
+    for (int x = kW * 2 / 5; x < kW * 3 / 5; ++x) {
+      const Rgb c = f.At(x, y);
+      green += Near(c, kTextureColour[2], 1);
+      white += Near(c, {255, 255, 255}, 1);
+    }
+  EXPECT_GT(green, 100);
+  EXPECT_GT(white, 20);
+  EXPECT_TRUE(Near(f.At(1, 1), kTextureColour[3], 1));
+  GLint polygonMode[2];
+  glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+  EXPECT_EQ(polygonMode[0], GL_LINE) << "the scene leaves polygon mode at lines";
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+// --- ring tube ----------------------------------------------------------------------------
+
+TEST_F(SceneRender, RingTubeNearEndIsAFixedCircleAroundTheCamera) {
+  RingTubeGrid grid;
+  for (float t : {0.0f, 2.5f, 87.1f}) {
+    FillRingTubeGrid(t, grid);
+    for (int r = 0; r < 13; ++r) {
+      const double a = r * 3.141592653589793 / 6;
+      EXPECT_EQ(grid[r][0].x, 0.0f);
+      EXPECT_NEAR(grid[r][0].y, 6 * std::cos(a), 1e-5);
+      EXPECT_NEAR(grid[r][0].z, 6 * std::sin(a), 1e-5);
+    }
+    EXPECT_EQ(grid[0][31].x, 31.0f);
+  }
+  ResetRingTubeScene();
+  Frame f = Render(DrawRingTubeScene, 1.0f);
+  // Seen from inside its near end, the tube (texture 2) fills the picture's border.
+  for (int x = 0; x < kW; x += 5) {
+    EXPECT_TRUE(Near(f.At(x, 0), kTextureColour[2], 1)) << "top, x " << x;
+    EXPECT_TRUE(Near(f.At(x, kH - 1), kTextureColour[2], 1)) << "bottom, x " << x;
+  }
+}
