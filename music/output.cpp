@@ -18,17 +18,23 @@ struct OutputState {
   AudioDeviceProcs device;
   std::chrono::steady_clock::time_point wallStart;
   bool wallRunning = false;
+  uint64_t deviceBufferedFrames = 0;  // device output: pulled but not yet heard
   PlatformThread* thread = nullptr;
   void (*threadHook)() = nullptr;
 };
 OutputState out;
 
-// Frames the output has played since playback started.
+// Frames the output has played (got past the device's buffer, for a device) since playback
+// started. The blocks the mixing thread refills and the block whose record the frame reads both
+// follow this count, so a block's record stays until the block has been heard; the ring is long
+// enough that refilling a buffer's length later costs nothing.
 uint64_t OutputFramesPlayed() {
   switch (out.kind) {
-    case OutputKind::Device:
-      if (out.device.framesPlayed) return out.device.framesPlayed();
-      return playback.framesPlayed.load(std::memory_order_acquire);
+    case OutputKind::Device: {
+      const uint64_t played = out.device.framesPlayed ? out.device.framesPlayed()
+                                                      : playback.framesPlayed.load(std::memory_order_acquire);
+      return played > out.deviceBufferedFrames ? played - out.deviceBufferedFrames : 0;
+    }
     case OutputKind::Offline: return playback.framesPlayed.load(std::memory_order_acquire);
     case OutputKind::WallClock: {
       if (!out.wallRunning) return 0;
@@ -98,6 +104,8 @@ bool OpenOutput(int32_t mixRate, bool offline) {
     out.kind = OutputKind::Offline;
   } else if (out.device.open && out.device.open(mixRate)) {
     out.kind = OutputKind::Device;
+    const int32_t held = out.device.bufferedFrames ? out.device.bufferedFrames() : 0;
+    out.deviceBufferedFrames = held > 0 ? static_cast<uint64_t>(held) : 0;
   } else {
     // No device: the music still keeps time, silently, so the presentation runs its course.
     out.kind = OutputKind::WallClock;

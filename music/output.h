@@ -26,6 +26,10 @@ struct AudioDeviceProcs {
   // until stop; and the frames played since then, in place of PullRingFrames' count.
   void (*playRing)(const int16_t* ring, int32_t frames) = nullptr;
   uint64_t (*framesPlayed)() = nullptr;
+  // Frames the device holds between its count and the speaker (its own buffer), asked once it
+  // is open; null or 0 when nothing is held. The clock counts only frames that have got past
+  // it, so the picture follows what is heard rather than what was last pulled.
+  int32_t (*bufferedFrames)() = nullptr;
 };
 // The device the next OpenWaveOutput tries; without one (or when it fails) the output is silent.
 void InstallAudioDevice(const AudioDeviceProcs& procs);

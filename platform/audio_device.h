@@ -11,6 +11,11 @@ using AudioPullProc = void (*)(int16_t* destination, int32_t frames);
 // Opens the default device at `rate` Hz, signed 16-bit stereo, paused. One device at a time.
 // False (with the reason in `error` when given) when no device can be opened.
 bool OpenAudioDevice(int32_t rate, AudioPullProc pull, std::string* error = nullptr);
+// Frames the open device holds between its count of frames played and the speaker: for a
+// pulling device its buffer (SDL: the size granted, 1024 frames asked for, 23 ms at 44100 Hz;
+// a sound server's own latency behind it is not known); 0 for a device whose count is the
+// played position, and when no device is open.
+int32_t AudioDeviceBufferFrames();
 // Starts pulling.
 void StartAudioDevice();
 // Pauses; when this returns no pull is running and none follows until the next start.

@@ -7,6 +7,7 @@ namespace {
 
 SDL_AudioDeviceID device = 0;
 AudioPullProc pullProc = nullptr;
+int32_t bufferFrames = 0;
 bool subsystemStarted = false;
 
 void Callback(void*, Uint8* stream, int bytes) {
@@ -44,8 +45,11 @@ bool OpenAudioDevice(int32_t rate, AudioPullProc pull, std::string* error) {
     subsystemStarted = false;
     return false;
   }
+  bufferFrames = have.samples;
   return true;
 }
+
+int32_t AudioDeviceBufferFrames() { return device ? bufferFrames : 0; }
 
 void StartAudioDevice() {
   if (device) SDL_PauseAudioDevice(device, 0);
@@ -60,6 +64,7 @@ void CloseAudioDevice() {
     SDL_CloseAudioDevice(device);
     device = 0;
   }
+  bufferFrames = 0;
   pullProc = nullptr;
   if (subsystemStarted) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -44,6 +44,9 @@ bool OpenAudioDevice(int32_t rate, AudioPullProc, std::string* error) {
   return true;
 }
 
+// The wave-out position is that of the sound being played, so nothing lies between it and the speaker.
+int32_t AudioDeviceBufferFrames() { return 0; }
+
 bool AudioDevicePlaysInPlace() { return true; }
 
 void PlayRingInPlace(const int16_t* ring, int32_t frames) {

@@ -4,6 +4,7 @@
 // labels never vanish.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,15 @@ int MeasureGlyphText(const GlyphFont* font, std::u32string_view text);
 // Clipped to the image; code points the font lacks draw nothing but still advance.
 void DrawGlyphText(GlyphFont* font, std::u32string_view text, int left, int top, uint8_t* image, int width,
                    int height, int stride);
+
+// A square atlas of 16 x 16 cells of `cellSize` pixels, one 8-bit coverage image with rows
+// from the top: cell k (column k mod 16, row k div 16) holds the glyph of code point k
+// (Latin-1), white on black, its line box at the top of the cell and centred across it by
+// its advance. The font's line (ascender to descender) is `cellSize` high. Control codes
+// (0-31, 127-159) stay empty. Only a real font will do: false, the image untouched, when
+// fontconfig finds no font file or FreeType cannot open it; `source` names the file used.
+bool RasterizeGlyphAtlas(const char* family, bool bold, int cellSize, std::span<uint8_t> image,
+                         std::string* source = nullptr);
 
 // Latin-1 / ASCII bytes to code points.
 std::u32string Latin1ToCodePoints(std::string_view bytes);

@@ -180,6 +180,58 @@ void DrawGlyphText(GlyphFont* font, std::u32string_view text, int left, int top,
   }
 }
 
+namespace {
+
+bool IsControlCode(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+
+}  // namespace
+
+bool RasterizeGlyphAtlas(const char* family, bool bold, int cellSize, std::span<uint8_t> image,
+                         std::string* source) {
+  const size_t side = static_cast<size_t>(cellSize) * 16;
+  if (cellSize <= 0 || image.size() < side * side) return false;
+  const std::string path = FindFontFile(family, bold);
+  if (path.empty()) return false;
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return false;
+  FT_Face face = nullptr;
+  // The cell height is the font's whole line (ascender to descender), as a font asked for by
+  // its cell height would be, so every glyph's line box fits the cell from its top.
+  FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_REAL_DIM, 0, static_cast<FT_Long>(cellSize) << 6, 0, 0};
+  if (FT_New_Face(library, path.c_str(), 0, &face) != 0 || FT_Request_Size(face, &request) != 0) {
+    if (face) FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return false;
+  }
+  std::fill_n(image.begin(), side * side, uint8_t{0});
+  const int ascent = static_cast<int>((face->size->metrics.ascender + 32) >> 6);
+  for (int code = 0; code < 256; ++code) {
+    if (IsControlCode(static_cast<char32_t>(code))) continue;
+    if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0) continue;
+    const FT_GlyphSlot g = face->glyph;
+    const FT_Bitmap& bm = g->bitmap;
+    const int cellLeft = (code % 16) * cellSize, cellTop = (code / 16) * cellSize;
+    // Centred by its advance, as a line of one character is; clipped to its own cell.
+    const int advance = static_cast<int>((g->advance.x + 32) >> 6);
+    const int x0 = cellLeft + (cellSize - advance) / 2 + g->bitmap_left;
+    const int y0 = cellTop + ascent - g->bitmap_top;
+    for (unsigned r = 0; r < bm.rows; ++r)
+      for (unsigned c = 0; c < bm.width; ++c) {
+        const int x = x0 + static_cast<int>(c), y = y0 + static_cast<int>(r);
+        if (x < cellLeft || x >= cellLeft + cellSize || y < cellTop || y >= cellTop + cellSize) continue;
+        const uint8_t v = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                              ? ((bm.buffer[r * bm.pitch + c / 8] >> (7 - c % 8)) & 1 ? 255 : 0)
+                              : bm.buffer[r * bm.pitch + c];
+        uint8_t& p = image[static_cast<size_t>(y) * side + static_cast<size_t>(x)];
+        p = std::max(p, v);
+      }
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+  if (source) *source = path;
+  return true;
+}
+
 std::u32string Latin1ToCodePoints(std::string_view bytes) {
   std::u32string out;
   out.reserve(bytes.size());

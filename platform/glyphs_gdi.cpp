@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "platform/glyphs.h"
@@ -119,6 +120,57 @@ void DrawGlyphText(GlyphFont* font, std::u32string_view text, int left, int top,
     }
   SelectObject(font->dc, previous);
   DeleteObject(bitmap);
+}
+
+bool RasterizeGlyphAtlas(const char* family, bool bold, int cellSize, std::span<uint8_t> image,
+                         std::string* source) {
+  const int side = cellSize * 16;
+  if (cellSize <= 0 || image.size() < static_cast<size_t>(side) * side) return false;
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = side;
+  info.bmiHeader.biHeight = -side;  // top-down, as the image is
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // A positive height asks for the cell height: the font's whole line fits the cell.
+  HFONT font = CreateFontA(cellSize, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, family);
+  if (!bitmap || !bits || !font) {
+    if (font) DeleteObject(font);
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(dc);
+    return false;
+  }
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(side) * side, 0u);
+  SetBkColor(dc, RGB(0, 0, 0));
+  SetTextColor(dc, RGB(255, 255, 255));
+  for (int code = 0; code < 256; ++code) {
+    if (code < 0x20 || (code >= 0x7F && code < 0xA0)) continue;  // control codes stay empty
+    const wchar_t c = static_cast<wchar_t>(code);
+    RECT r{code % 16 * cellSize, code / 16 * cellSize, code % 16 * cellSize + cellSize, code / 16 * cellSize + cellSize};
+    DrawTextW(dc, &c, 1, &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (size_t i = 0; i < static_cast<size_t>(side) * side; ++i) image[i] = static_cast<uint8_t>((pixels[i] >> 8) & 0xFF);
+  if (source) {
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof face, face);
+    *source = face;
+  }
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(font);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return true;
 }
 
 std::u32string Latin1ToCodePoints(std::string_view bytes) {

@@ -7,4 +7,5 @@ struct PlatformWindow {
   SDL_Renderer* renderer = nullptr;  // canvas windows
   SDL_GLContext context = nullptr;   // render window
   bool fullScreen = false;
+  int defaultSwapInterval = 0;       // render window: the context's own, read on creation
 };

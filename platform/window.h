@@ -49,6 +49,9 @@ PlatformWindow* CreateRenderWindow(const char* title, int width, int height, boo
 void RestoreDisplayMode(PlatformWindow* window);
 void GetDrawableSize(PlatformWindow* window, int& width, int& height);
 void SwapRenderWindow(PlatformWindow* window);
+// false: presents return at once instead of waiting for the display's refresh (swap interval
+// 0); true: back to the context's own setting, as it was when the window was created.
+void SetPresentWaitsForRefresh(PlatformWindow* window, bool wait);
 void SetCursorVisible(bool visible);
 // Releases the GL context of a render window (made current on creation) and hides the
 // window; it stays until DestroyPlatformWindow, so that input events still in flight for it

@@ -265,7 +265,7 @@ PlatformWindow* CreateRenderWindow(const char* title, int width, int height, boo
     SDL_DestroyWindow(w);
     return nullptr;
   }
-  auto* pw = new PlatformWindow{w, nullptr, ctx, fullScreen};
+  auto* pw = new PlatformWindow{w, nullptr, ctx, fullScreen, SDL_GL_GetSwapInterval()};
   SDL_SetWindowData(w, "vale", pw);
   return pw;
 }
@@ -287,6 +287,12 @@ void GetDrawableSize(PlatformWindow* window, int& width, int& height) {
 
 void SwapRenderWindow(PlatformWindow* window) {
   if (window && window->context) SDL_GL_SwapWindow(window->window);
+}
+
+void SetPresentWaitsForRefresh(PlatformWindow* window, bool wait) {
+  if (!window || !window->context) return;
+  // Best effort: a driver that cannot change it keeps presenting as it did.
+  SDL_GL_SetSwapInterval(wait ? window->defaultSwapInterval : 0);
 }
 
 void SetCursorVisible(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }

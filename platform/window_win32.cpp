@@ -329,6 +329,18 @@ void SwapRenderWindow(PlatformWindow* window) {
   if (window && window->dc) SwapBuffers(window->dc);
 }
 
+void SetPresentWaitsForRefresh(PlatformWindow* window, bool wait) {
+  if (!window || !window->context) return;
+  // WGL_EXT_swap_control, where the driver has it; otherwise presents stay as they are.
+  using SwapIntervalProc = BOOL(WINAPI*)(int);
+  using GetSwapIntervalProc = int(WINAPI*)();
+  const auto setInterval = reinterpret_cast<SwapIntervalProc>(wglGetProcAddress("wglSwapIntervalEXT"));
+  const auto getInterval = reinterpret_cast<GetSwapIntervalProc>(wglGetProcAddress("wglGetSwapIntervalEXT"));
+  if (!setInterval) return;
+  if (window->defaultSwapInterval < 0) window->defaultSwapInterval = getInterval ? getInterval() : 1;
+  setInterval(wait ? window->defaultSwapInterval : 0);
+}
+
 void SetCursorVisible(bool visible) {
   // ShowCursor counts: keep to one step each way.
   if (visible == !cursorHidden) return;

@@ -117,7 +117,9 @@ void DrawCubeFieldScene() {
   glEnable(GL_DEPTH_TEST);
   ApplyProjection();
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  if (mode != 1) DrawCubeLattice();  // inside the panels: white, fogged to black
+  // Inside the panels: white, fogged to black. Only mode 3 marks panels; in mode 2 this pass
+  // would pass the stencil nowhere and change nothing, so its 8000 quads are not sent.
+  if (mode == 3) DrawCubeLattice();
 
   glStencilFunc(GL_NOTEQUAL, 1, 1);
   if (mode == 1) {

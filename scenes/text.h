@@ -1,6 +1,7 @@
 // scenes/text.h: the font atlas and the glyph lists every text in the presentation is drawn
 // with: 256 glyphs in one 256 x 256 texture (the default texture, name 0), a small set of
-// lists (16 x 16 quads, pen advancing 8) and a large set (32 x 32 quads, pen advancing 12).
+// lists (16 x 16 quads, pen advancing 8) and a large set (32 x 32 quads, pen advancing 12),
+// and the closing overlay that scrolls the credits up through a side panel.
 #pragma once
 #include <cstdint>
 
@@ -9,3 +10,11 @@
 int BuildFontAtlas();
 extern uint32_t fontListBase;       // small set, codes 0..254; 0 until built
 extern uint32_t largeFontListBase;  // large set, codes 0..254; 0 until built
+
+// Seconds the closing overlay has scrolled so far; only grows.
+extern float endTextPosition;
+// The x of the side panel's left edge (640 x 480 units) at a scroll position.
+float EndTextPanelEdge(float position);
+
+// Forgets the lists and the scroll position (for a new GL context, as tests and tools make).
+void ResetText();

@@ -12,6 +12,7 @@
 #include "scenes/scenes.h"
 #include "shell/music_link.h"
 #include "shell/shell_state.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -153,7 +154,11 @@ void HandleRenderWindowEvent(const WindowEvent& e) {
   if (shellState.tornDown) return;  // input after the end does nothing more
   switch (e.type) {
     case WindowEventType::Paint:
-      if (shellState.glContext && RenderFrame() == 1) TeardownRenderWindow();
+      if (!shellState.glContext) break;
+      if (RenderFrame() == 1)
+        TeardownRenderWindow();
+      else
+        NoteFramePresented();
       break;
     case WindowEventType::Size:
       if (shellState.glContext) {

@@ -27,6 +27,7 @@ void StartMusic() {
     procs.playRing = PlayRingInPlace;
     procs.framesPlayed = AudioDeviceFramesPlayed;
   }
+  procs.bufferedFrames = AudioDeviceBufferFrames;
   InstallAudioDevice(procs);
   SetMixingThreadHook(RaiseMixingThread);
   shellState.player = MusicStart();

@@ -34,7 +34,7 @@ int RunProgram() {
   SetSceneFatalService(EndRunOnSceneFailure);
 
   switch (RunChooser(shellState.chosenEntry, shellState.startFlag)) {
-    case ChooserOutcome::Started: break;
+    case ChooserOutcome::Started: NoteStartClick(); break;
     case ChooserOutcome::Closed:
       CloseChooser();
       ShutdownVideo();
@@ -68,8 +68,18 @@ int RunProgram() {
   // Size notifications from creation came before the context and are not acted on;
   // the viewport starts as the client area at the time the context was made current.
 
-  RunStartupSequence();
-  StartPaintTimer(shellState.window, 20);
+  if (RunStartupSequence()) {
+    StartPaintTimer(shellState.window, 20);
+    // The first frame follows the loading at once rather than at the first timer tick.
+    WindowEvent paint;
+    paint.type = WindowEventType::Paint;
+    paint.window = shellState.window;
+    HandleRenderWindowEvent(paint);
+  } else {
+    // Escape, a close or a signal while loading: the same end as Escape later, quit posted.
+    EndPresentation();
+    TeardownRenderWindow();
+  }
 
   WindowEvent e;
   while (WaitWindowEvent(e)) {

@@ -217,3 +217,41 @@ TEST(RenderOffline, EndsASongThatRestartsOnItsLastOrder) {
 }
 
 }  // namespace
+
+namespace {
+constexpr int32_t kHeldFrames = 2000;  // a device buffer of a little over two blocks
+bool HeldOpen(int32_t) { return true; }
+void HeldNothing() {}
+int32_t HeldFrames() { return kHeldFrames; }
+
+// The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
+// machine when a change is awaited).
+int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return playback.playBlock.load();
+}
+}  // namespace
+
+TEST(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
+  std::vector<uint8_t> bytes;
+  ModulePlayer* p = LoadRowModule(bytes);
+  AudioDeviceProcs held{HeldOpen, HeldNothing, HeldNothing, HeldNothing};
+  held.bufferedFrames = HeldFrames;
+  InstallAudioDevice(held);
+  ASSERT_TRUE(OpenWaveOutput(44100));
+  ASSERT_TRUE(StartPlayback(p));
+  const int32_t block = mixSettings.blockFrames;
+  std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
+  // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
+  PullRingFrames(sink.data(), kHeldFrames + block - 1);
+  EXPECT_EQ(PlayBlockAfterPasses(), 0);
+  // One more frame gets past the buffer's end into block 1.
+  PullRingFrames(sink.data(), 1);
+  EXPECT_EQ(PlayBlockAfterPasses(0), 1);
+  EXPECT_TRUE(StopPlayback(p));
+  FreeModule(p);
+  CloseWaveOutput();
+  InstallAudioDevice({});
+}

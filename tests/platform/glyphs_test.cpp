@@ -64,3 +64,42 @@ TEST(Glyphs, TheBuiltInFontCoversEveryChooserLabel) {
 TEST(Glyphs, Latin1BytesBecomeCodePoints) {
   EXPECT_EQ(Latin1ToCodePoints("A\xE9\xFF"), std::u32string({U'A', 0xE9, 0xFF}));
 }
+
+namespace {
+// Ink bounds of one 16 x 16 cell of a 256-wide atlas: left, top, right, bottom; left > right when empty.
+struct CellInk {
+  int left = 16, top = 16, right = -1, bottom = -1;
+};
+CellInk InkOfCell(const std::vector<uint8_t>& atlas, int code) {
+  CellInk ink;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      if (atlas[(code / 16 * 16 + y) * 256 + code % 16 * 16 + x] > 64) {
+        ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+        ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+      }
+  return ink;
+}
+}  // namespace
+
+TEST(GlyphAtlas, EachCellHoldsItsGlyphCentredAtTheTopAndControlCodesStayEmpty) {
+  std::vector<uint8_t> atlas(256 * 256, 7);
+  std::string source;
+  if (!RasterizeGlyphAtlas("Arial", true, 16, atlas, &source)) GTEST_SKIP() << "no font files on this machine";
+  EXPECT_FALSE(source.empty());
+  for (int code : {0, 9, 31, 127, 128, 159}) EXPECT_EQ(InkOfCell(atlas, code).right, -1) << "control code " << code;
+  for (int code : {int{'H'}, int{'O'}, int{'M'}, int{'W'}, int{'8'}, 0xC9 /* E acute */}) {
+    const CellInk ink = InkOfCell(atlas, code);
+    ASSERT_GE(ink.right, 0) << "no glyph for " << code;
+    // Centred across the cell (to the pixel), capitals from near the top with room below the baseline.
+    EXPECT_NEAR(ink.left + ink.right, 15, 2) << code;
+    EXPECT_LE(ink.top, code == 0xC9 ? 1 : 4) << code;
+    EXPECT_LE(ink.bottom, 13) << code;
+    EXPECT_GE(ink.bottom - ink.top, 8) << "about 16 pixels high, not smaller: " << code;
+  }
+  // Strokes of a bold face, antialiased: full and partial coverage both occur.
+  int full = 0, partial = 0;
+  for (uint8_t v : atlas) full += v == 255, partial += v > 0 && v < 255;
+  EXPECT_GT(full, 2000);
+  EXPECT_GT(partial, 2000);
+}

@@ -6,11 +6,13 @@
 #   close    close the chooser window: the program ends with code 0, no render window
 #   sigterm  SIGTERM while the demo runs: it ends with code 0
 #   interrupt  SIGINT while the chooser waits: the program ends with code 0, no render window
+#   loading  SIGTERM 50 ms after Start, while the textures load: it ends with code 0 and no frame
+#            of the presentation is drawn
 #   full     the whole presentation plays; pictures taken along the way (with the X11_GRAB
 #            tool, the fourth argument) differ and are not black; it ends by itself with code 0
 set -u
 vale=$1 closer=$2 scenario=$3 grabber=${4:-}
-export SDL_AUDIODRIVER=dummy
+export SDL_AUDIODRIVER=dummy VALE_TIMING=1
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
@@ -67,6 +69,16 @@ case "$scenario" in
     sleep 0.2
     xdotool mousemove --window "$chooser" 80 234 click 1 ;; # Start
 esac
+
+if [ "$scenario" = loading ]; then
+  sleep 0.05
+  kill -TERM "$pid"
+  wait_exit 10 || fail "still running 10 s after SIGTERM while loading"
+  [ "$code" = 0 ] || fail "exit code $code after SIGTERM while loading"
+  grep -q "first frame of the presentation" "$log" && { echo "skip: loading was over before the signal"; exit 0; }
+  echo "ok: SIGTERM while loading ended the run with code 0 before any frame"
+  exit 0
+fi
 
 render=$(find_window "Vale of Quoms - by Orvik" 300) || fail "the render window did not appear"
 geometry=$(xdotool getwindowgeometry "$render")
