@@ -127,6 +127,16 @@ void ResetBlobScenes() {
   MetaballField = kStartupCharges;
 }
 
+void AdvanceBlobOrbitScene() {
+  MoveCharges(orbitCounter);
+  orbitCounter += 9;
+}
+
+void AdvanceBlobTunnelScene() {
+  MoveCharges(tunnelCounter);
+  tunnelCounter += 6;
+}
+
 void DrawBlobOrbitScene() {
   const double t = frameClock.elapsedSeconds;
   if (!SetupBlobScenes()) return;
@@ -140,8 +150,7 @@ void DrawBlobOrbitScene() {
   glBindTexture(GL_TEXTURE_2D, textureNames[1]);
 
   ExtractSurface();
-  MoveCharges(orbitCounter);
-  orbitCounter += 9;
+  AdvanceBlobOrbitScene();
 
   DrawBlob(nullptr);
 
@@ -200,8 +209,7 @@ void DrawBlobTunnelScene() {
 
   glBindTexture(GL_TEXTURE_2D, textureNames[2]);
   ExtractSurface();
-  MoveCharges(tunnelCounter);
-  tunnelCounter += 6;
+  AdvanceBlobTunnelScene();
 
   const float offset[3] = {2, static_cast<float>(0.5 * (std::cos(T * double{kBy13}) - std::sin(T * double{kBy29}))),
                            static_cast<float>(0.5 * (std::sin(T * double{kBy17}) - std::cos(T * double{kBy33})))};

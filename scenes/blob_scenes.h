@@ -28,5 +28,11 @@ float TunnelGrey(int m);
 int32_t BlobOrbitCounter();
 int32_t BlobTunnelCounter();
 
+// What a frame of each scene carries to the next, without drawing it: the charges move and the
+// counter advances as a drawn frame would leave them (the surface itself is made afresh on
+// every drawn frame). Only after the scene's first drawn frame.
+void AdvanceBlobOrbitScene();
+void AdvanceBlobTunnelScene();
+
 // Back to the state of program start: set-up forgotten, counters 0, start-up charges.
 void ResetBlobScenes();

@@ -140,10 +140,14 @@ float EndTextPanelEdge(float position) {
   return static_cast<float>(640 - std::sin(((p - 56) * 45 + 90) * kDegrees) * 220);
 }
 
-void DrawEndText() {
+void AdvanceEndText() {
   const FrameClock& fc = frameClock;
   // Scrolled by the time between frames, so its speed does not depend on the frame rate.
   endTextPosition += fc.frameTime - fc.previousFrameTime;
+}
+
+void DrawEndText() {
+  AdvanceEndText();
   const float p = endTextPosition;
 
   glMatrixMode(GL_MODELVIEW);

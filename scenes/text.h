@@ -17,4 +17,6 @@ extern float endTextPosition;
 float EndTextPanelEdge(float position);
 
 // Forgets the lists and the scroll position (for a new GL context, as tests and tools make).
+// The overlay's scroll for one frame, without drawing it (what DrawEndText does first).
+void AdvanceEndText();
 void ResetText();

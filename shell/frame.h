@@ -27,6 +27,10 @@ inline constexpr double kEndTextFrom = 28.032, kEndOfRun = 46.0;
 
 // Calls the entry point of a scene.
 void CallScene(SceneId scene);
+// Whether a frame of the scene may be run without drawing it (PassFrame), and what such a frame
+// then does: it leaves for the next frame what a drawn one would (the blob charges moved).
+bool ScenePassable(SceneId scene);
+void PassScene(SceneId scene);
 
 // What one frame is drawn from: the audible music position and the animation clock.
 struct FrameInputs {
@@ -40,9 +44,10 @@ int RenderFrame();
 // The frame itself for given clock readings: the live frame and the headless replay both
 // come through here. Same result as RenderFrame.
 int RenderFrameFrom(const FrameInputs& inputs);
-// A frame run without drawing: the clock and the schedule's modes advance as RenderFrameFrom
-// advances them, nothing is cleared, drawn or presented. For a replay passing over frames of a
-// scene that keeps nothing from one frame to the next. Same result as RenderFrameFrom.
+// A frame run without drawing: the clock, the schedule's modes, the end text's scroll and what
+// the scene carries (PassScene) advance as RenderFrameFrom advances them; nothing is cleared,
+// drawn or presented. For a replay passing over the middle frames of a span of a scene that
+// PassScene accepts.
 int PassFrame(const FrameInputs& inputs);
 // glFlush, then the buffer swap of the render window (if any).
 void PresentFrame();

@@ -130,24 +130,13 @@ bool SameStep(const ScheduleStep& a, const ScheduleStep& b) {
   return a.scene == b.scene && a.cubeFieldMode == b.cubeFieldMode && a.wobbleMode == b.wobbleMode;
 }
 
-// These scenes draw each frame from the clock alone and re-establish every GL setting they
-// draw with, so the frames inside one of their spans leave nothing the next frame reads: only
-// the first frame of a span (the set-up, the state it inherits) and the last (the camera and
-// GL state it hands on) need drawing. The others (random numbers, charges moved per frame, the
-// lightning chain, a light placed with the previous frame's view, the end text's scroll) run
-// every frame.
-bool KeepsNothingBetweenFrames(SceneId scene) {
-  return scene == SceneId::Opening || scene == SceneId::CubeField || scene == SceneId::RingTube ||
-         scene == SceneId::WobblingMesh;
-}
-
-// Frame k may be passed over when it lies strictly inside a span of such a scene, before the end text.
+// Frame k may be passed over when it lies strictly inside a span of a scene whose frames can
+// be advanced without drawing: the first frame of a span (the set-up, the state it inherits)
+// and the last (the camera and GL state it hands on) are always drawn.
 bool Passable(int64_t k) {
   if (k <= 0) return false;
-  const FrameInputs in = ReplayFrameInputs(k);
-  if (static_cast<double>(ComputeSyncTime(in.order, in.row)) > kEndTextFrom) return false;
   const ScheduleStep step = StepAt(k);
-  return KeepsNothingBetweenFrames(step.scene) && SameStep(step, StepAt(k - 1)) && SameStep(step, StepAt(k + 1));
+  return ScenePassable(step.scene) && SameStep(step, StepAt(k - 1)) && SameStep(step, StepAt(k + 1));
 }
 
 }  // namespace
