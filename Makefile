@@ -3,11 +3,11 @@
 #            when the cross tools and Wine are installed).
 # make capture: the whole presentation recorded headless to build/vale.mp4 (1440 x 1080, 50 fps).
 # make windows: the 32-bit Windows program, build-win32/vale.exe (cross-built; the data
-#            generators come from the native build).
+#            generators, and the fingerprint its tests compare with, come from the native build).
 BUILD ?= build
 WIN32_BUILD ?= build-win32
 JOBS ?= $(shell nproc)
-HOST_TOOLS = vale-compile-patches vale-song-compiler assemble_scripts
+HOST_TOOLS = vale-compile-patches vale-song-compiler assemble_scripts vale-fingerprint
 HAVE_WIN32_TOOLS := $(shell command -v i686-w64-mingw32-g++ >/dev/null && command -v x86_64-w64-mingw32-g++ >/dev/null \
                       && command -v wine >/dev/null && echo yes)
 

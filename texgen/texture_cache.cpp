@@ -1,8 +1,9 @@
 // texgen/texture_cache.cpp: TGA files of finished images.
 #include "texgen/texture_cache.h"
 
-#include <cstdio>
 #include <string>
+
+#include "texgen/cache_file.h"
 
 namespace {
 std::string CachePath(const TextureGenerator& gen) { return gen.cacheDirectory + "/" + gen.cacheFileName; }
@@ -21,14 +22,9 @@ void AdvanceCacheFileName(char (&name)[13]) {
 }
 
 bool ReadTextureCache(TextureGenerator& gen, std::span<uint32_t, TexturePixelCount> destination) {
-  std::FILE* f = std::fopen(CachePath(gen).c_str(), "rb");
-  if (!f) return false;
   // The header is not examined; a file too short to hold the pixels is a miss, so a
   // truncated file is regenerated rather than read as stale bytes.
-  const bool full = std::fseek(f, kTgaHeaderSize, SEEK_SET) == 0 &&
-                    std::fread(gen.conversionBuffer.data(), 1, gen.conversionBuffer.size(), f) == gen.conversionBuffer.size();
-  std::fclose(f);
-  if (!full) return false;
+  if (!ReadCacheFile(CachePath(gen), kTgaHeaderSize, gen.conversionBuffer)) return false;
   for (int i = 0; i < TextureSize; ++i) {
     const uint8_t* row = gen.conversionBuffer.data() + i * TextureSize * 3;
     uint32_t* out = destination.data() + (255 - i) * TextureSize;
@@ -50,11 +46,10 @@ void WriteTextureCache(TextureGenerator& gen) {
       row[3 * x + 2] = uint8_t(in[x] >> 16);
     }
   }
-  const uint8_t header[kTgaHeaderSize] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 24, 0};
-  if (std::FILE* f = std::fopen(CachePath(gen).c_str(), "wb")) {
-    std::fwrite(header, 1, sizeof header, f);
-    std::fwrite(gen.conversionBuffer.data(), 1, gen.conversionBuffer.size(), f);
-    std::fclose(f);
-  }
+  // Uncompressed true colour, no colour map, origin 0, 0; then width, height, 24 bits per pixel
+  // and descriptor 0 (origin lower left), each its own write, then the pixels.
+  static constexpr uint8_t kStart[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  static constexpr uint8_t kWidth[2] = {0, 1}, kHeight[2] = {0, 1}, kDepth[2] = {24, 0};
+  WriteCacheFile(CachePath(gen), {kStart, kWidth, kHeight, kDepth, gen.conversionBuffer});
   AdvanceCacheFileName(gen.cacheFileName);
 }

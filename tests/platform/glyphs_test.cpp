@@ -1,4 +1,4 @@
-// Glyphs from the system font, and the built-in font that stands in when there is none.
+// Glyphs from the system font (FreeType or GDI), and the built-in font that stands in when there is none.
 #include <gtest/gtest.h>
 
 #include <algorithm>

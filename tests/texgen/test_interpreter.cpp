@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "tests/texgen/texgen_test_util.h"
@@ -127,10 +128,13 @@ TEST(TextureCache, WritesThenReadsTheSameImages) {
   ASSERT_EQ(made.size(), 9u);
   EXPECT_TRUE(std::filesystem::exists(dir / "tex00008.tga"));
   EXPECT_FALSE(std::filesystem::exists(dir / "tex00009.tga"));
-  {  // bottom-up, blue first: an image viewer shows the texture the right way up
+  EXPECT_EQ(std::filesystem::file_size(dir / "tex00008.tga"), 18u + 196608u);
+  {  // a 256 x 256 24-bit TGA, bottom-up, blue first: an image viewer shows the texture the right way up
     std::ifstream f(dir / "tex00008.tga", std::ios::binary);
-    uint8_t px[3];
-    f.seekg(18).read(reinterpret_cast<char*>(px), 3);
+    uint8_t header[18], px[3];
+    f.read(reinterpret_cast<char*>(header), 18).read(reinterpret_cast<char*>(px), 3);
+    const uint8_t tga[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 24, 0};
+    EXPECT_TRUE(std::equal(header, header + 18, tga));
     EXPECT_EQ(px[0] | px[1] << 8 | px[2] << 16, int(made[8][255 * 256]));
   }
   const auto read = GenerateTextures(TextureScriptList(), [&](float f) { second.push_back(f); }, nullptr, true, dir.string());
