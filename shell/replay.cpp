@@ -141,11 +141,11 @@ bool Passable(int64_t k) {
 
 }  // namespace
 
-void ReplayUntil(int64_t frame) {
+void ReplayUntil(int64_t frame, bool passOver) {
   while (!replay.ended && replay.nextFrame < frame) {
     const int64_t k = replay.nextFrame;
     // The frame just before the one asked for is always drawn.
-    if (k + 1 < frame && Passable(k)) {
+    if (passOver && k + 1 < frame && Passable(k)) {
       ++replay.nextFrame;
       if (PassFrame(ReplayFrameInputs(k)) == 1) replay.ended = true;
     } else {

@@ -63,8 +63,9 @@ int64_t ReplayNextFrame();
 // The clock readings of frame k.
 FrameInputs ReplayFrameInputs(int64_t frame);
 // Runs every frame from the next one up to `frame` (excluded) at whatever size the framebuffer
-// has, nothing read back; a frame the run ends at stops it.
-void ReplayUntil(int64_t frame);
+// has, nothing read back; a frame the run ends at stops it. With `passOver`, the middle frames
+// of spans whose scenes allow it are advanced without drawing (ScenePassable).
+void ReplayUntil(int64_t frame, bool passOver = true);
 // Runs the next frame with these readings (ReplayFrameInputs of it, or an altered clock);
 // 1 when the run ended there.
 int ReplayDrawFrame(const FrameInputs& inputs);

@@ -28,9 +28,10 @@ namespace {
 int Run(std::span<const std::string> rawArgs);
 
 const ToolCommand kCommand{
-    "capture", "OUT(.mp4|.mkv|.webm|/) [--size WxH] [--fps N] [--from ORDER.ROW] [--to ORDER.ROW] [--crf Q]",
+    "capture", "OUT(.mp4|.mkv|.webm|/) [--size WxH] [--fps N] [--from ORDER.ROW] [--to ORDER.ROW] [--crf Q] [--exact]",
     "records the presentation frame-exact with its soundtrack (default 1440x1080 at 50 fps; the picture "
-    "keeps its fixed 4/3 projection, so another shape shows it stretched, as a window of that shape would)",
+    "keeps its fixed 4/3 projection, so another shape shows it stretched, as a window of that shape would; "
+    "--exact draws the frames before --from too, so a part comes out as in a capture of the whole run)",
     Run};
 ToolRegistration registration(kCommand);
 
@@ -43,6 +44,7 @@ struct Settings {
   int32_t fps = 50;
   SongPosition from{0, 0}, to = kEndPosition;
   int crf = -1;  // the encoder's default
+  bool exact = false;  // frames before --from drawn at full size too
 };
 
 bool EndsWith(const std::string& s, const char* tail) {
@@ -318,7 +320,7 @@ int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
   for (const auto& [name, value] : args.options)
-    if (name != "--size" && name != "--fps" && name != "--from" && name != "--to" && name != "--crf")
+    if (name != "--size" && name != "--fps" && name != "--from" && name != "--to" && name != "--crf" && name != "--exact")
       return ToolFail("unknown option " + name, 2);
   s.out = args.positional[0];
   const std::optional<Target> target = TargetOf(s.out);
@@ -334,6 +336,7 @@ int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
   if (HasOption(args, "--crf") && s.target == Target::Folder) return ToolFail("--crf is for video files", 2);
   s.fps = static_cast<int32_t>(fps);
   s.crf = static_cast<int>(crf);
+  s.exact = HasOption(args, "--exact");
   if (!(s.from < s.to)) return ToolFail("--from must come before --to", 2);
   if (s.target == Target::Folder) {
     struct stat st {};
@@ -365,7 +368,7 @@ int Run(std::span<const std::string> rawArgs) {
 
   ReplayRun run;
   std::string error;
-  if (!run.Start(s.fps, true, s.width, s.height, error)) return ToolFail(error);
+  if (!run.Start(s.fps, true, s.width, s.height, error, s.exact)) return ToolFail(error);
   const SongTimeline& song = ReplaySong();
   const int64_t end = ReplayEndFrame();
   const int64_t first = std::min(FirstFrameAt(song, s.from, s.fps), end);

@@ -14,8 +14,9 @@ namespace {
 int Run(std::span<const std::string> rawArgs);
 
 const ToolCommand kCommand{
-    "frame", "OUT.png (--at ORDER.ROW [--elapsed SECONDS] | --loading F) [--size WxH]",
-    "draws one frame of a 50 fps run at a music position (or the loading bar), default 1024x768", Run};
+    "frame", "OUT.png (--at ORDER.ROW [--elapsed SECONDS] [--exact] | --loading F) [--size WxH]",
+    "draws one frame of a 50 fps run at a music position (or the loading bar), default 1024x768; "
+    "--exact draws every frame before it at that size, as a capture does (slower, bit for bit)", Run};
 ToolRegistration registration(kCommand);
 
 constexpr int32_t kFps = 50;
@@ -38,7 +39,7 @@ int Run(std::span<const std::string> rawArgs) {
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1 || HasOption(args, "--at") == HasOption(args, "--loading")) return ToolUsage(kCommand);
   for (const auto& [name, value] : args.options)
-    if (name != "--at" && name != "--elapsed" && name != "--size" && name != "--loading")
+    if (name != "--at" && name != "--elapsed" && name != "--size" && name != "--loading" && name != "--exact")
       return ToolFail("unknown option " + name, 2);
   int width = 1024, height = 768;
   std::string error;
@@ -62,7 +63,7 @@ int Run(std::span<const std::string> rawArgs) {
   if (!std::isfinite(elapsed) || std::fabs(elapsed) > 1e6) return ToolFail("--elapsed wants seconds, not '" + *FindOption(args, "--elapsed") + "'", 2);
 
   ReplayRun run;
-  if (!run.Start(kFps, false, width, height, error)) return ToolFail(error);
+  if (!run.Start(kFps, false, width, height, error, HasOption(args, "--exact"))) return ToolFail(error);
   const int64_t frame = FirstFrameAt(ReplaySong(), at, kFps);
   if (frame < 0 || frame >= ReplayEndFrame()) return ToolFail("the song never reaches " + FormatSongPosition(at));
   run.CatchUp(frame);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "music/module.h"
-#include "music/random.h"
+#include "platform/random.h"
 #include "music/render.h"
 #include "music/stream.h"
 #include "music/synth.h"

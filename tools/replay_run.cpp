@@ -55,7 +55,8 @@ bool CanWriteBeside(const std::string& path, std::string& error) {
 
 ReplayRun::~ReplayRun() { DestroyHeadlessContext(context_); }
 
-bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::string& error) {
+bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact) {
+  exact_ = exact;
   context_ = CreateHeadlessContext(width, height, error);
   if (!context_) {
     error = "no headless OpenGL context: " + error;
@@ -89,6 +90,10 @@ void ReplayRun::UseSize(int width, int height) {
 
 void ReplayRun::CatchUp(int64_t frame) {
   if (ReplayNextFrame() >= frame) return;
+  if (exact_) {
+    ReplayUntil(frame, false);
+    return;
+  }
   UseSize(kCatchUpWidth, kCatchUpHeight);
   ReplayUntil(frame);
 }

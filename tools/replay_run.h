@@ -31,7 +31,11 @@ class ReplayRun {
 
   // Creates the context at the size the wanted frames are drawn at (the start-up draws there),
   // runs the start-up and renders the song.
-  bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error);
+  // `exact`: every earlier frame is drawn, at the wanted size, so the wanted frames come out as
+  // a capture of the whole run draws them, bit for bit. Otherwise earlier frames run small and
+  // the middle frames of most spans are passed over: much faster, and the same picture but for
+  // Mesa's llvmpipe, whose output can move by a few pixels with the frames it drew before.
+  bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact = false);
   // Runs the frames before `frame` small, nothing read back.
   void CatchUp(int64_t frame);
   // Draws the next frame at width x height (with `inputs` as its clock readings) and reads it
@@ -43,4 +47,5 @@ class ReplayRun {
   void UseSize(int width, int height);
   HeadlessContext* context_ = nullptr;
   int width_ = 0, height_ = 0;
+  bool exact_ = false;
 };
