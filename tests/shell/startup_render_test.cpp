@@ -89,21 +89,13 @@ TEST_F(StartupRender, UploadsNineTexturesUnderTheirOwnNamesAfterTheFullBar) {
   std::array<std::vector<uint8_t>, 9> images;
   for (int k = 0; k < 9; ++k) {
     glBindTexture(GL_TEXTURE_2D, textureNames[k]);
-    GLint width = 0, height = 0, components = 0, wrapS = 0, wrapT = 0, minF = 0, magF = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &components);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minF);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magF);
-    EXPECT_EQ(width, 256) << k;
-    EXPECT_EQ(height, 256) << k;
+    auto level = [](GLenum what) { GLint v = 0; glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, what, &v); return v; };
+    auto param = [](GLenum what) { GLint v = 0; glGetTexParameteriv(GL_TEXTURE_2D, what, &v); return v; };
+    EXPECT_EQ((std::array<GLint, 6>{level(GL_TEXTURE_WIDTH), level(GL_TEXTURE_HEIGHT), param(GL_TEXTURE_WRAP_S),
+                                    param(GL_TEXTURE_WRAP_T), param(GL_TEXTURE_MIN_FILTER), param(GL_TEXTURE_MAG_FILTER)}),
+              (std::array<GLint, 6>{256, 256, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR})) << k;
+    const GLint components = level(GL_TEXTURE_INTERNAL_FORMAT);
     EXPECT_TRUE(components == 4 || components == GL_RGBA || components == GL_RGBA8) << k;
-    EXPECT_EQ(wrapS, GL_REPEAT) << k;
-    EXPECT_EQ(wrapT, GL_REPEAT) << k;
-    EXPECT_EQ(minF, GL_LINEAR) << k;
-    EXPECT_EQ(magF, GL_LINEAR) << k;
     images[k] = TextureBytes(textureNames[k]);
     for (size_t i = 3; i < images[k].size(); i += 4) ASSERT_EQ(images[k][i], 128) << "alpha of texture " << k;
   }
