@@ -2,10 +2,14 @@
 // developer's machine without EGL the test is skipped with the reason; under CI (CI=true) it
 // fails, so a CI image that lost its GL drivers cannot pass the suite by skipping every picture.
 #pragma once
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "platform/headless.h"
 
 // True when the environment says this run is CI, where a headless context must be available.
 inline bool HeadlessContextRequired() {
@@ -23,3 +27,18 @@ inline bool HeadlessContextRequired() {
       GTEST_SKIP() << "no EGL context on this machine (" << (error) << ")";                 \
     }                                                                                       \
   } while (0)
+
+// A test drawing into an off-screen context of its own, W x H, with the viewport over all of it.
+// A derived SetUp calls this one first and returns when context_ is null.
+template <int W, int H>
+class HeadlessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    context_ = CreateHeadlessContext(W, H, error);
+    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
+    glViewport(0, 0, W, H);
+  }
+  void TearDown() override { DestroyHeadlessContext(context_); }
+  HeadlessContext* context_ = nullptr;
+};

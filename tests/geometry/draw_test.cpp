@@ -13,13 +13,11 @@
 
 namespace {
 
-class Draw : public ::testing::Test {
+class Draw : public HeadlessTest<64, 64> {
  protected:
   void SetUp() override {
-    std::string error;
-    context_ = CreateHeadlessContext(64, 64, error);
-    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
-    glViewport(0, 0, 64, 64);
+    HeadlessTest::SetUp();
+    if (!context_) return;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-20, 20, -20, 20, -100, 100);
@@ -28,15 +26,11 @@ class Draw : public ::testing::Test {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  void TearDown() override {
-    if (context_) DestroyHeadlessContext(context_);
-  }
   std::array<uint8_t, 3> Pixel(int x, int y) {
     const std::vector<uint8_t> rgb = ReadHeadlessPixels(context_);
     const size_t at = (size_t(y) * 64 + x) * 3;
     return {rgb[at], rgb[at + 1], rgb[at + 2]};
   }
-  HeadlessContext* context_ = nullptr;
 };
 
 TEST_F(Draw, MeshUsesItsTransformAndLeavesTheMatrixAlone) {

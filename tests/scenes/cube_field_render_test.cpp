@@ -28,11 +28,11 @@ struct Frame {
   bool Red(int i) const { return rgb[3 * i + 1] * 4 < rgb[3 * i] && rgb[3 * i + 2] * 4 < rgb[3 * i]; }
 };
 
-class CubeFieldRender : public ::testing::Test {
+class CubeFieldRender : public HeadlessTest<kW, kH> {
  protected:
-  static void SetUpTestSuite() {
-    context = CreateHeadlessContext(kW, kH, contextError);
-    if (!context) return;
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    if (!context_) return;
     ResetCubeLattice();
     // A plain red texture stands in for the generated ones, so textured faces are told apart.
     GLuint name = 0;
@@ -45,37 +45,27 @@ class CubeFieldRender : public ::testing::Test {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     textureNames.fill(name);
   }
-  static void TearDownTestSuite() {
-    DestroyHeadlessContext(context);
-    context = nullptr;
+  void TearDown() override {
     textureNames.fill(0);
-  }
-  void SetUp() override {
-    VALE_REQUIRE_HEADLESS_CONTEXT(context, contextError);
+    HeadlessTest::TearDown();
   }
 
-  static Frame Render(int mode, float syncTime, float seconds) {
+  Frame Render(int mode, float syncTime, float seconds) {
     frameClock.cubeFieldMode = mode;
     frameClock.syncTime = syncTime;
     frameClock.elapsedSeconds = seconds;
-    glViewport(0, 0, kW, kH);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     DrawCubeFieldScene();
     Frame f;
-    f.rgb = ReadHeadlessPixels(context);
-    f.stencil = ReadHeadlessStencil(context);
+    f.rgb = ReadHeadlessPixels(context_);
+    f.stencil = ReadHeadlessStencil(context_);
     std::vector<float> bottomUp(kW * kH);
     glReadPixels(0, 0, kW, kH, GL_DEPTH_COMPONENT, GL_FLOAT, bottomUp.data());
     f.depth.resize(bottomUp.size());
     for (int y = 0; y < kH; ++y) std::copy_n(&bottomUp[(kH - 1 - y) * kW], kW, &f.depth[y * kW]);
     return f;
   }
-
-  static HeadlessContext* context;
-  static std::string contextError;
 };
-HeadlessContext* CubeFieldRender::context = nullptr;
-std::string CubeFieldRender::contextError;
 
 }  // namespace
 

@@ -15,23 +15,21 @@
 
 namespace {
 
-class OpeningRender : public ::testing::Test {
+class OpeningRender : public HeadlessTest<640, 480> {
  protected:
   void SetUp() override {
-    std::string error;
-    context_ = CreateHeadlessContext(640, 480, error);
-    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
+    HeadlessTest::SetUp();
+    if (!context_) return;
     ResetOpeningScene();
     ResetText();
     ResetCamera();
     frameClock = FrameClock{};
-    glViewport(0, 0, 640, 480);
   }
   void TearDown() override {
     textureNames.fill(0);
     ResetOpeningScene();
     ResetText();
-    DestroyHeadlessContext(context_);
+    HeadlessTest::TearDown();
   }
   // Sprites (texture 8) and bands (texture 0) in plain colours.
   void UseTextures(uint8_t sprite, uint8_t band) {
@@ -48,7 +46,6 @@ class OpeningRender : public ::testing::Test {
     DrawOpeningScene();
     return ReadPicture(context_);
   }
-  HeadlessContext* context_ = nullptr;
 };
 
 }  // namespace

@@ -50,11 +50,11 @@ bool Near(Rgb a, Rgb b, int tolerance = 6) {
 }
 bool Grey(Rgb c) { return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) <= 3; }
 
-class SceneRender : public ::testing::Test {
+class SceneRender : public HeadlessTest<kW, kH> {
  protected:
-  static void SetUpTestSuite() {
-    context = CreateHeadlessContext(kW, kH, contextError);
-    if (!context) return;
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    if (!context_) return;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int k = 0; k < GeneratedTextureCount; ++k) {
       GLuint name = 0;
@@ -67,23 +67,18 @@ class SceneRender : public ::testing::Test {
       glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
       textureNames[k] = name;
     }
-    glViewport(0, 0, kW, kH);
   }
-  static void TearDownTestSuite() {
-    DestroyHeadlessContext(context);
-    context = nullptr;
+  void TearDown() override {
     textureNames.fill(0);
-  }
-  void SetUp() override {
-    VALE_REQUIRE_HEADLESS_CONTEXT(context, contextError);
+    HeadlessTest::TearDown();
   }
 
   template <typename DrawScene>
-  static Frame Render(DrawScene draw, float seconds) {
+  Frame Render(DrawScene draw, float seconds) {
     frameClock.elapsedSeconds = seconds;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     draw();
-    return Frame{ReadHeadlessPixels(context)};
+    return Frame{ReadHeadlessPixels(context_)};
   }
 
   // Where a world point lands on the picture (row 0 at the top), with the matrices as the scene left them.
@@ -96,12 +91,7 @@ class SceneRender : public ::testing::Test {
     gluProject(x, y, z, model, projection, viewport, &sx, &sy, &wz);
     sy = kH - 1 - sy;
   }
-
-  static HeadlessContext* context;
-  static std::string contextError;
 };
-HeadlessContext* SceneRender::context = nullptr;
-std::string SceneRender::contextError;
 
 }  // namespace
 

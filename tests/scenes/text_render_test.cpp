@@ -13,20 +13,18 @@
 
 namespace {
 
-class TextRender : public ::testing::Test {
+class TextRender : public HeadlessTest<640, 480> {
  protected:
   void SetUp() override {
-    std::string error;
-    context_ = CreateHeadlessContext(640, 480, error);
-    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
+    HeadlessTest::SetUp();
+    if (!context_) return;
     ResetText();
     if (BuildFontAtlas() != 0) GTEST_SKIP() << "no font on this machine";
     frameClock = FrameClock{};
-    glViewport(0, 0, 640, 480);
   }
   void TearDown() override {
     ResetText();
-    DestroyHeadlessContext(context_);
+    HeadlessTest::TearDown();
   }
 
   // The overlay at scroll position p over a white picture, without scrolling it further.
@@ -46,8 +44,6 @@ class TextRender : public ::testing::Test {
         if (pic.Grey(x, y) > 160) return y;
     return -1;
   }
-
-  HeadlessContext* context_ = nullptr;
 };
 
 }  // namespace

@@ -24,12 +24,11 @@ bool AllRed(const std::vector<uint8_t>& rgb) {
   return true;
 }
 
-class RenderFrameTest : public ::testing::Test {
+class RenderFrameTest : public HeadlessTest<kW, kH> {
  protected:
   void SetUp() override {
-    std::string error;
-    context_ = CreateHeadlessContext(kW, kH, error);
-    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
+    HeadlessTest::SetUp();
+    if (!context_) return;
     shellState = ShellState{};
     frameClock = FrameClock{};
     ResetCamera();
@@ -40,9 +39,8 @@ class RenderFrameTest : public ::testing::Test {
   void TearDown() override {
     shellState = ShellState{};
     frameClock = FrameClock{};
-    DestroyHeadlessContext(context_);
+    HeadlessTest::TearDown();
   }
-  HeadlessContext* context_ = nullptr;
 };
 
 }  // namespace

@@ -46,13 +46,11 @@ std::array<double, 3> ColourShares(const uint8_t* rgb, size_t pixels, size_t str
   return sum;
 }
 
-class StartupRender : public ::testing::Test {
+class StartupRender : public HeadlessTest<kW, kH> {
  protected:
   void SetUp() override {
-    std::string error;
-    context_ = CreateHeadlessContext(kW, kH, error);
-    VALE_REQUIRE_HEADLESS_CONTEXT(context_, error);
-    glViewport(0, 0, kW, kH);
+    HeadlessTest::SetUp();
+    if (!context_) return;
     shellState = ShellState{};
     frameClock = FrameClock{};
     textureNames.fill(0);
@@ -62,9 +60,8 @@ class StartupRender : public ::testing::Test {
   void TearDown() override {
     shellState = ShellState{};
     textureNames.fill(0);
-    DestroyHeadlessContext(context_);
+    HeadlessTest::TearDown();
   }
-  HeadlessContext* context_ = nullptr;
 };
 
 }  // namespace
