@@ -155,16 +155,13 @@ TEST_F(ChargeField, OneChargeGivesAClosedSphereOfTheExpectedRadius) {
   }
 }
 
-TEST_F(ChargeField, StartupAndFirstMovedChargesGiveSpheresOfRadius080And052) {
+// The blob scenes' test pins the radii of these spheres (0.80, then 0.52).
+TEST_F(ChargeField, TheFirstMovedChargesNormalsPointInwards) {
+  MoveCharges(0);
   IsoSurface s;
   ASSERT_TRUE(CreateIsoSurface(s, 40, 1.0f, MetaballFieldValue));
-  PolygoniseIsoSurface(s);
-  EXPECT_NEAR(Measure(s).meanRadius, 0.80, 0.01);
-  MoveCharges(0);
-  SampleIsoGrid(s);
-  PolygoniseIsoSurface(s);
-  EXPECT_NEAR(Measure(s).meanRadius, 0.52, 0.01);
-  // The unit normal recovered from the normal value points inwards too.
+  ASSERT_GT(PolygoniseIsoSurface(s), 0);
+  // The unit normal recovered from the normal value points inwards.
   for (const IsoTriangle& t : s.triangles) {
     const Vec3& p = t.vertices[0];
     EXPECT_LT((1 - t.normal.x) * p.x + (1 - t.normal.y) * p.y + (1 - t.normal.z) * p.z, 0);
