@@ -7,6 +7,7 @@
 
 #include "platform/headless.h"
 #include "tests/headless_util.h"
+#include "tests/scenes/render_util.h"
 #include "scenes/camera.h"
 #include "scenes/cube_field.h"
 #include "scenes/frame_clock.h"
@@ -35,15 +36,7 @@ class CubeFieldRender : public HeadlessTest<kW, kH> {
     if (!context_) return;
     ResetCubeLattice();
     // A plain red texture stands in for the generated ones, so textured faces are told apart.
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const uint8_t red[4 * 3] = {255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0};
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, red);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    textureNames.fill(name);
+    textureNames.fill(MakePlainTexture(255, 0, 0));
   }
   void TearDown() override {
     textureNames.fill(0);

@@ -24,6 +24,7 @@
 #include "scenes/wave_floor.h"
 #include "scenes/wobbling_mesh.h"
 #include "tests/headless_util.h"
+#include "tests/scenes/render_util.h"
 #include "texgen/upload.h"
 
 namespace {
@@ -55,17 +56,9 @@ class SceneRender : public HeadlessTest<kW, kH> {
   void SetUp() override {
     HeadlessTest::SetUp();
     if (!context_) return;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int k = 0; k < GeneratedTextureCount; ++k) {
-      GLuint name = 0;
-      glGenTextures(1, &name);
-      glBindTexture(GL_TEXTURE_2D, name);
       const Rgb c = kTextureColour[k];
-      const uint8_t texel[3] = {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)};
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-      textureNames[k] = name;
+      textureNames[k] = MakePlainTexture(uint8_t(c.r), uint8_t(c.g), uint8_t(c.b));
     }
   }
   void TearDown() override {
