@@ -23,10 +23,9 @@ struct Result {
   std::string output;  // stdout and stderr
 };
 
-Result Tool(const std::string& args, const std::string& env = "") {
+Result Shell(const std::string& command) {
   Result r;
-  const std::string command = env + " " + VALE_TOOL + " " + args + " 2>&1";
-  FILE* p = popen(command.c_str(), "r");
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
   if (!p) return r;
   char buffer[512];
   while (std::fgets(buffer, sizeof buffer, p)) r.output += buffer;
@@ -34,6 +33,7 @@ Result Tool(const std::string& args, const std::string& env = "") {
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
 }
+Result Tool(const std::string& args, const std::string& env = "") { return Shell(env + " " + VALE_TOOL + " " + args); }
 
 std::vector<uint8_t> Pixels(const fs::path& png, int& width, int& height) {
   png_image image;
@@ -149,12 +149,7 @@ TEST_F(CaptureTool, VideoFilesCarryPictureAndSound) {
     Result r = Tool("capture " + Path(name) + " --size 64x48 --from 4.000 --to 4.010");
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_FALSE(fs::exists(Path(name) + ".part"));
-    FILE* p = popen(("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + Path(name)).c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string streams;
-    char buffer[128];
-    while (std::fgets(buffer, sizeof buffer, p)) streams += buffer;
-    pclose(p);
+    const std::string streams = Shell("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + Path(name)).output;
     EXPECT_NE(streams.find("video"), std::string::npos) << streams;
     EXPECT_NE(streams.find("audio"), std::string::npos) << streams;
   }
