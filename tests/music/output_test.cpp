@@ -227,9 +227,9 @@ int32_t HeldFrames() { return kHeldFrames; }
 // The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
 // machine when a change is awaited).
 int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  SleepThreadMilliseconds(40);
   for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    SleepThreadMilliseconds(10);
   return playback.playBlock.load();
 }
 }  // namespace
