@@ -2,8 +2,9 @@
 # Drives the Windows program under Wine as a user would, on its own Xvfb server, with a PulseAudio
 # null sink as the sound card (it plays in real time, so the wave-out clock runs as on a PC).
 # usage: e2e_wine.sh WINE WINESERVER VALE_EXE WORKDIR SCENARIO
-#   windowed    pick "windowed", press Start: the render window appears, the music plays, Escape
-#               ends the program with code 0
+#   windowed    pick "windowed", press Start: the render window appears and shows the demo (its
+#               part of the screen is not black, and changes), the music plays, Escape ends the
+#               program with code 0
 #   fullscreen  inside a 1024 x 768 Wine virtual desktop, pick "8oox6oo": the display switches to
 #               800 x 600, and after Escape it is back at 1024 x 768 and the program ended with 0
 set -u
@@ -71,6 +72,15 @@ wait_exit() {  # seconds; sets code
   return 1
 }
 geometry_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
+# The screen's pixels under a window (what a viewer sees, whatever Wine draws into), as 8-bit grey.
+grab_window() {  # window, file
+  local pos size
+  pos=$(xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9]*,[0-9]*\).*/\1/p')
+  size=$(geometry_of "$1")
+  ffmpeg -loglevel error -f x11grab -video_size "$size" -i "$DISPLAY+$pos" -frames:v 1 -pix_fmt gray \
+    -f rawvideo -y "$2" </dev/null
+}
+lit_pixels() { od -An -v -tu1 -w1 "$1" | awk '$1 > 24 { n++ } END { print n + 0 }'; }
 
 # Wine draws the chooser's caption and frame inside its X window: the client area starts below them.
 frame_x=3 frame_y=22
@@ -118,7 +128,9 @@ render=$(find_window "Vale of Quoms - by Orvik" 300) || fail "the render window 
 echo "render window: $(geometry_of "$render")"
 
 # The music: Wine's stream on the null sink, and sound (not silence) coming out of it in real time.
+# The picture: the opening on screen 3 s in, and a different one 4 s later.
 sleep 3
+grab_window "$render" "$run/early.gray" || fail "cannot read the screen under the render window"
 pactl list short sink-inputs | grep -q . || fail "no audio stream on the sound card"
 timeout 4 parec -d vale_null.monitor --raw --format=s16le --channels=2 --rate=44100 >"$run/audio.raw" 2>/dev/null
 bytes=$(stat -c %s "$run/audio.raw")
@@ -127,9 +139,17 @@ echo "recorded $bytes bytes in 4 s, peak $peak"
 [ "$bytes" -gt 500000 ] || fail "the sound card recorded only $bytes bytes in 4 s"
 [ "$peak" -gt 100 ] || fail "the music is silent (peak $peak)"
 kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
+grab_window "$render" "$run/late.gray" || fail "cannot read the screen under the render window"
+early=$(lit_pixels "$run/early.gray") late=$(lit_pixels "$run/late.gray")
+changed=$(cmp -l "$run/early.gray" "$run/late.gray" | wc -l)
+echo "render window on screen: $early then $late lit pixels, $changed changed"
+# The opening has at least a few thousand lit pixels at any moment; a frame that never reached the
+# screen leaves the window black (or unchanged).
+[ "$early" -gt 2000 ] && [ "$late" -gt 2000 ] || fail "the render window is black on screen"
+[ "$changed" -gt 2000 ] || fail "the render window did not change in 4 s"
 
 xdotool windowfocus "$render" 2>/dev/null
 xdotool key Escape
 wait_exit 20 || fail "still running 20 s after Escape"
 [ "$code" = 0 ] || fail "exit code $code after Escape"
-echo "ok: windowed: chooser, render window, music playing, Escape ended it with code 0"
+echo "ok: windowed: chooser, render window showing the demo, music playing, Escape ended it with code 0"
