@@ -21,6 +21,7 @@
 #include "scenes/lightning.h"
 #include "scenes/ring_tube.h"
 #include "scenes/scenes.h"
+#include "scenes/text.h"
 #include "scenes/wave_floor.h"
 #include "scenes/wobbling_mesh.h"
 #include "tests/headless_util.h"
@@ -309,4 +310,24 @@ TEST_F(SceneRender, RingTubeNearEndIsAFixedCircleAroundTheCamera) {
     EXPECT_TRUE(Near(f.At(x, 0), kTextureColour[2], 1)) << "top, x " << x;
     EXPECT_TRUE(Near(f.At(x, kH - 1), kTextureColour[2], 1)) << "bottom, x " << x;
   }
+}
+
+TEST_F(SceneRender, RingTubeGlyphLineRunsAlongTheTopLeftCorner) {
+  ResetText();
+  ResetRingTubeScene();
+  const Frame bare = Render(DrawRingTubeScene, 1.0f);  // no glyph lists yet: no line
+  if (BuildFontAtlas() != 0) GTEST_SKIP() << "no font on this machine";
+  const Frame lined = Render(DrawRingTubeScene, 1.0f);
+  // 19 glyph quads 16 units wide at an 8-unit pen: x below 160 and y below 16 of 640 x 480.
+  int changed = 0, outside = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const Rgb a = bare.At(x, y), b = lined.At(x, y);
+      if (a.r == b.r && a.g == b.g && a.b == b.b) continue;
+      ++changed;
+      if (x > 160 * kW / 640 || y > 16 * kH / 480) ++outside;
+    }
+  EXPECT_GT(changed, 100);
+  EXPECT_EQ(outside, 0);
+  ResetText();
 }
