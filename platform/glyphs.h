@@ -41,4 +41,9 @@ bool RasterizeGlyphAtlas(const char* family, bool bold, int cellSize, std::span<
                          std::string* source = nullptr);
 
 // Latin-1 / ASCII bytes to code points.
-std::u32string Latin1ToCodePoints(std::string_view bytes);
+inline std::u32string Latin1ToCodePoints(std::string_view bytes) {
+  std::u32string out;
+  out.reserve(bytes.size());
+  for (char b : bytes) out.push_back(static_cast<unsigned char>(b));
+  return out;
+}

@@ -231,10 +231,3 @@ bool RasterizeGlyphAtlas(const char* family, bool bold, int cellSize, std::span<
   if (source) *source = path;
   return true;
 }
-
-std::u32string Latin1ToCodePoints(std::string_view bytes) {
-  std::u32string out;
-  out.reserve(bytes.size());
-  for (char b : bytes) out.push_back(static_cast<unsigned char>(b));
-  return out;
-}

@@ -24,6 +24,19 @@ void ApplyProjection() {
             1.0, 0.0);
 }
 
+void SetSceneBaseState(bool fog, bool lighting) {
+  glClearColor(0, 0, 0, 1);
+  const GLfloat black[4] = {0, 0, 0, 1};
+  glFogfv(GL_FOG_COLOR, black);
+  fog ? glEnable(GL_FOG) : glDisable(GL_FOG);
+  lighting ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glEnable(GL_BLEND);
+}
+
 void DrawCube(float s) {
   // Every face shows the whole texture once; culling is never on, so winding does not matter.
   glBegin(GL_QUADS);
@@ -63,21 +76,12 @@ void DrawCube(float s) {
 void SetupCubeLattice() {
   if (gLatticeReady) return;
   ResetCamera();
-  glClearColor(0, 0, 0, 1);
+  SetSceneBaseState(true, false);
   // The fog mode is left at its exponential default, so only the density takes effect;
   // start and end are set all the same and nothing changes these values later.
-  const GLfloat black[4] = {0, 0, 0, 1};
-  glFogfv(GL_FOG_COLOR, black);
   glFogf(GL_FOG_DENSITY, 0.4f);
   glFogf(GL_FOG_START, 1.0f);
   glFogf(GL_FOG_END, 15.0f);
-  glEnable(GL_FOG);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glEnable(GL_BLEND);
 
   gLatticeList = glGenLists(1);
   glNewList(gLatticeList, GL_COMPILE);

@@ -12,6 +12,9 @@ extern float fieldOfView;  // vertical, in degrees
 
 // Eye (0, 0, 50), target (0, 0, 0), field of view 100: what every scene's set-up starts from.
 void ResetCamera();
+// The GL state every scene's one-time set-up starts from: black clear and fog colours, fog and
+// lighting as asked, depth test and 2D texturing on, texture-coordinate generation off, blending on.
+void SetSceneBaseState(bool fog, bool lighting);
 // Projection with the fixed 4/3 aspect whatever the window's shape, then the camera view.
 void ApplyProjection();
 // One textured cube with normals, corner at the origin, spanning 0..edge on each axis.

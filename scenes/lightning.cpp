@@ -31,16 +31,7 @@ float RandomOffset(float scale) { return static_cast<float>((NextRandom() / 3276
 void SetupLightningScene() {
   if (setupDone) return;
   ResetCamera();
-  glClearColor(0, 0, 0, 1);
-  const GLfloat black[4] = {0, 0, 0, 1};
-  glFogfv(GL_FOG_COLOR, black);
-  glDisable(GL_FOG);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glEnable(GL_BLEND);
+  SetSceneBaseState(false, false);
   // A cube of edge 6.1 around the origin; x, y, z drawn in that order.
   for (LightningPoint& p : cloud)
     for (float& c : p) c = RandomOffset(6.1f);

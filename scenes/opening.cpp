@@ -45,16 +45,7 @@ void SetupOpeningScene() {
   if (setupDone) return;
   BuildFontAtlas();  // without a font the words are simply absent
   ResetCamera();
-  glClearColor(0, 0, 0, 1);
-  const GLfloat black[4] = {0, 0, 0, 1};
-  glFogfv(GL_FOG_COLOR, black);
-  glDisable(GL_FOG);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glEnable(GL_BLEND);
+  SetSceneBaseState(false, false);
   setupDone = true;
 }
 
@@ -96,15 +87,6 @@ void DrawSprites(double t) {
     for (int k = 0; k < 3; ++k) corner[k] -= up[k];
     glTexCoord2f(0, 1), glVertex3fv(corner);
   }
-  glEnd();
-}
-
-void Quad(float x0, float y0, float x1, float y1) {
-  glBegin(GL_QUADS);
-  glVertex2f(x0, y0);
-  glVertex2f(x1, y0);
-  glVertex2f(x1, y1);
-  glVertex2f(x0, y1);
   glEnd();
 }
 
@@ -184,7 +166,7 @@ void DrawOpeningScene() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_TEXTURE_2D);
     glColor4f(0, 0, 0, static_cast<float>(1 - 0.5 * t));
-    Quad(0, 0, 640, 480);
+    DrawOverlayQuad(0, 0, 640, 480);
   }
   const std::string_view word = OpeningWordAt(fc.syncTime);
   if (!word.empty()) DrawWord(word, OpeningBandBrightness(fc.syncTime, fc.musicRow));

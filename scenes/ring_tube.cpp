@@ -30,16 +30,7 @@ void SetupRingTubeScene() {
   camera.eye[0] = camera.eye[1] = camera.eye[2] = 0;
   camera.target[0] = 5, camera.target[1] = 0, camera.target[2] = 0;
   fieldOfView = 100;
-  glClearColor(0, 0, 0, 1);
-  const GLfloat black[4] = {0, 0, 0, 1};
-  glFogfv(GL_FOG_COLOR, black);
-  glDisable(GL_FOG);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glEnable(GL_BLEND);
+  SetSceneBaseState(false, false);
   setupDone = true;
 }
 

@@ -102,15 +102,6 @@ void CompileGlyphLists(uint32_t base, int size, double advance) {
   }
 }
 
-void Quad(float x0, float y0, float x1, float y1) {
-  glBegin(GL_QUADS);
-  glVertex2f(x0, y0);
-  glVertex2f(x1, y0);
-  glVertex2f(x1, y1);
-  glVertex2f(x0, y1);
-  glEnd();
-}
-
 }  // namespace
 
 int BuildFontAtlas() {
@@ -169,10 +160,10 @@ void DrawEndText() {
   if (p > 56) {
     // Opaque at 60.5; past 65 the sine turns negative and the quad adds nothing.
     glColor4f(0, 0, 0, static_cast<float>(std::sin((p - 56.0) * 20 * kDegrees)));
-    Quad(0, 0, 640, 480);
+    DrawOverlayQuad(0, 0, 640, 480);
   }
   glColor4f(0, 0, 0, 0.6f);
-  Quad(EndTextPanelEdge(p), 0, 640, 480);
+  DrawOverlayQuad(EndTextPanelEdge(p), 0, 640, 480);
 
   glBlendFunc(GL_SRC_COLOR, GL_ONE);
   glEnable(GL_TEXTURE_2D);
@@ -197,4 +188,13 @@ void DrawEndText() {
 void ResetText() {
   fontListBase = largeFontListBase = 0;
   endTextPosition = 0.0f;
+}
+
+void DrawOverlayQuad(float x0, float y0, float x1, float y1) {
+  glBegin(GL_QUADS);
+  glVertex2f(x0, y0);
+  glVertex2f(x1, y0);
+  glVertex2f(x1, y1);
+  glVertex2f(x0, y1);
+  glEnd();
 }

@@ -20,3 +20,5 @@ float EndTextPanelEdge(float position);
 // The overlay's scroll for one frame, without drawing it (what DrawEndText does first).
 void AdvanceEndText();
 void ResetText();
+// One untextured quad of the 640 x 480 overlay space in the current colour (panels and fades).
+void DrawOverlayQuad(float x0, float y0, float x1, float y1);

@@ -23,11 +23,7 @@ void SetupWaveFloorScene() {
   if (setupDone) return;
   BuildSceneSphere(skySphere, textureNames[3]);
   ResetCamera();
-  glClearColor(0, 0, 0, 1);
-  const GLfloat black[4] = {0, 0, 0, 1};
-  glFogfv(GL_FOG_COLOR, black);
-  glDisable(GL_FOG);
-  glEnable(GL_LIGHTING);
+  SetSceneBaseState(false, true);
   // The position goes through the model-view matrix as it stands, which still holds the view
   // of the frame before: the light is fixed where that view put it. No material is set, so
   // the floor shows the GL default material.
@@ -36,11 +32,6 @@ void SetupWaveFloorScene() {
   glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
   glLightfv(GL_LIGHT1, GL_POSITION, position);
   glEnable(GL_LIGHT1);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glEnable(GL_BLEND);
   setupDone = true;
 }
 

@@ -28,16 +28,7 @@ void SetupWobblingMeshScene() {
   BuildSceneSphere(backdrop, textureNames[3]);
   BuildSceneSphere(wobble, textureNames[2]);
   ResetCamera();
-  glClearColor(0, 0, 0, 1);
-  const GLfloat black[4] = {0, 0, 0, 1};
-  glFogfv(GL_FOG_COLOR, black);
-  glDisable(GL_FOG);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glEnable(GL_BLEND);
+  SetSceneBaseState(false, true);
   setupDone = true;
 }
 

@@ -14,23 +14,10 @@
 #include <new>
 #include <vector>
 
+#include "bench/counting_allocator.h"
 #include "geometry/iso_surface.h"
 #include "geometry/metaball.h"
 #include "geometry/mesh.h"
-
-namespace {
-std::atomic<long> allocationCount{0};
-}
-
-// Counting replacement of the global allocator, to show the frame loop allocates nothing.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size) {
-  allocationCount.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
