@@ -18,16 +18,12 @@
 #include "scenes/frame_clock.h"
 #include "scenes/scene_sphere.h"
 #include "scenes/scenes.h"
+#include "scenes/tube.h"
 #include "texgen/upload.h"
 
 namespace {
 
 constexpr float kCameraDistanceScale = 0.06f;
-// Divisions of the tunnel's wiggle as products with these float constants: 1/29, 1/13, 1/33, 1/17.
-constexpr float kBy29 = 0.03448276f, kBy13 = 0.07692308f, kBy33 = 0.030303031f, kBy17 = 0.05882353f;
-constexpr float kTwelfth = 0.083333336f;
-// The texture step of a tunnel quad: a little short of a twelfth, as the picture always had.
-constexpr float kQuadTextureStep = 0.083f;
 
 void* DefaultLookup(const char* name) {
   // Some loaders hand out a pointer for any name; the extension string says whether it works.
@@ -43,7 +39,7 @@ void* activeTextureARB = nullptr;
 void* multiTexCoord2fARB = nullptr;
 int32_t orbitCounter = 0;
 int32_t tunnelCounter = 0;
-TunnelGrid tunnelGrid{};
+TubeGrid tunnelGrid{};
 
 void ExtractSurface() {
   SampleIsoGrid(blobSurface);
@@ -67,22 +63,8 @@ void LeaveBlobScene() {
   glBindTexture(GL_TEXTURE_2D, textureNames[8]);
 }
 
-void FillTunnelGrid(float T) {
-  const double wanderY = 2 * std::sin(T * double{kBy29}) + std::cos(T * double{kBy13});
-  const double wanderZ = 2 * std::cos(T * double{kBy33}) + std::sin(T * double{kBy17});
-  for (int n = 0; n < 13; ++n) {
-    const double angle = n * 3.141592653589793 / 6;
-    const double ca = std::cos(angle), sa = std::sin(angle);
-    for (int k = 0; k < 32; ++k) {
-      const double rho = 3 - k * double{kTwelfth};
-      const float u = static_cast<float>(2 * k) + T;
-      Vec3& p = tunnelGrid[n][k];
-      p.x = static_cast<float>(k);
-      p.y = static_cast<float>(2 * (2 * std::sin(u * double{kBy29}) + std::cos(u * double{kBy13}) + rho * ca - wanderY));
-      p.z = static_cast<float>(2 * (2 * std::cos(u * double{kBy33}) + std::sin(u * double{kBy17}) + rho * sa - wanderZ));
-    }
-  }
-}
+// Row n of the tunnel lies at n pi / 6.
+double TunnelAngle(int n) { return n * 3.141592653589793 / 6; }
 
 }  // namespace
 
@@ -103,9 +85,7 @@ bool SetupBlobScenes() {
 
 void SetBlobProcLookup(GLProcLookup lookup) { procLookup = lookup ? lookup : DefaultLookup; }
 
-const TunnelGrid& BlobTunnelGrid() { return tunnelGrid; }
-
-float TunnelGrey(int m) { return m <= 24 ? 1.0f : static_cast<float>(1 - (m - 24) * 0.1); }
+const TubeGrid& BlobTunnelGrid() { return tunnelGrid; }
 
 int32_t BlobOrbitCounter() { return orbitCounter; }
 int32_t BlobTunnelCounter() { return tunnelCounter; }
@@ -176,34 +156,17 @@ void DrawBlobTunnelScene() {
   glBindTexture(GL_TEXTURE_2D, textureNames[3]);
 
   const float T = static_cast<float>(10 * t);
-  FillTunnelGrid(T);
+  FillTubeGrid(T, TunnelAngle, tunnelGrid);
   // Blending and lighting are inherited: from the scene's second frame on both are off, as
   // the end of the frame before left them.
-  glBegin(GL_QUADS);
-  for (int m = 0; m < 30; ++m) {
-    const float g = TunnelGrey(m);
-    glColor3f(g, g, g);
-    const float along = static_cast<float>(2 * t + m * double{kTwelfth});
-    for (int n = 0; n < 12; ++n) {
-      const float around = static_cast<float>(n * double{kTwelfth});
-      glTexCoord2f(around, along);
-      glVertex3fv(&tunnelGrid[n][m].x);
-      glTexCoord2f(around + kQuadTextureStep, along);
-      glVertex3fv(&tunnelGrid[n + 1][m].x);
-      glTexCoord2f(around + kQuadTextureStep, along + kQuadTextureStep);
-      glVertex3fv(&tunnelGrid[n + 1][m + 1].x);
-      glTexCoord2f(around, along + kQuadTextureStep);
-      glVertex3fv(&tunnelGrid[n][m + 1].x);
-    }
-  }
-  glEnd();
+  DrawTubeQuads(tunnelGrid, t);
 
   glBindTexture(GL_TEXTURE_2D, textureNames[2]);
   ExtractSurface();
   AdvanceBlobTunnelScene();
 
-  const float offset[3] = {2, static_cast<float>(0.5 * (std::cos(T * double{kBy13}) - std::sin(T * double{kBy29}))),
-                           static_cast<float>(0.5 * (std::sin(T * double{kBy17}) - std::cos(T * double{kBy33})))};
+  const float offset[3] = {2, static_cast<float>(0.5 * (std::cos(T * double{kTubeBy13}) - std::sin(T * double{kTubeBy29}))),
+                           static_cast<float>(0.5 * (std::sin(T * double{kTubeBy17}) - std::cos(T * double{kTubeBy33})))};
   DrawBlob(offset);
 
   glDisable(GL_TEXTURE_GEN_S);

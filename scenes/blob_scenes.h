@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "geometry/vec3.h"
+#include "scenes/tube.h"
 
 // The shared one-time set-up. Needs the two multitexture entry points; without them the
 // program is ended through the scenes' fatal service with "Could not load multi-texture
@@ -17,12 +17,8 @@ using GLProcLookup = void* (*)(const char* name);
 // Null restores the default: the platform's look-up, where the driver lists ARB_multitexture.
 void SetBlobProcLookup(GLProcLookup lookup);
 
-// The tunnel: 13 rows around (row 12 closes onto row 0) by 33 columns along; column 0 sits on
-// the eye, columns 0..31 are computed each frame and 0..30 drawn.
-using TunnelGrid = std::array<std::array<Vec3, 33>, 13>;
-const TunnelGrid& BlobTunnelGrid();
-// Grey of the tunnel's column m: full up to column 24, then darker by 0.1 a column.
-float TunnelGrey(int m);
+// The tunnel: the tube's grid as last computed (columns 0..31, 0..30 drawn); column 0 sits on the eye.
+const TubeGrid& BlobTunnelGrid();
 
 // The phase counters of the two scenes (frames times 9 and times 6).
 int32_t BlobOrbitCounter();

@@ -12,15 +12,10 @@
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"
 #include "scenes/text.h"
+#include "scenes/tube.h"
 #include "texgen/upload.h"
 
 namespace {
-
-// 1/29, 1/13, 1/33, 1/17 and 1/12 as 32-bit floats.
-constexpr double kBy29 = 0.03448275849223137, kBy13 = 0.07692307978868484, kBy33 = 0.03030303120613098,
-                 kBy17 = 0.05882352963089943, kTwelfth = 0.0833333358168602;
-// The texture step of a quad: a little short of a twelfth.
-constexpr float kQuadTextureStep = 0.083f;
 
 bool setupDone = false;
 RingTubeGrid grid;
@@ -36,23 +31,10 @@ void SetupRingTubeScene() {
 
 }  // namespace
 
-void FillRingTubeGrid(float t, RingTubeGrid& g) {
-  const float T = t * 10.0f;
-  // Subtracting the wiggle at the camera's end puts the centre line through the axis there.
-  const double wanderY = 2 * std::sin(T * kBy29) + std::cos(T * kBy13);
-  const double wanderZ = 2 * std::cos(T * kBy33) + std::sin(T * kBy17);
-  for (int r = 0; r < 13; ++r) {
-    const double a = r * 0.5235987755982988;
-    const double ca = std::cos(a), sa = std::sin(a);
-    for (int j = 0; j < 32; ++j) {
-      const double kj = 3 - j * kTwelfth;
-      const float u = static_cast<float>(2 * j) + T;
-      g[r][j] = {static_cast<float>(j),
-                 static_cast<float>(2 * (2 * std::sin(u * kBy29) + std::cos(u * kBy13) + kj * ca - wanderY)),
-                 static_cast<float>(2 * (2 * std::cos(u * kBy33) + std::sin(u * kBy17) + kj * sa - wanderZ))};
-    }
-  }
-}
+// Row r of the ring lies at r x 30 degrees, formed as a product with the double of 30 degrees.
+double RingAngle(int r) { return r * 0.5235987755982988; }
+
+void FillRingTubeGrid(float t, RingTubeGrid& g) { FillTubeGrid(t * 10.0f, RingAngle, g); }
 
 void ResetRingTubeScene() { setupDone = false; }
 
@@ -79,24 +61,7 @@ void DrawRingTubeScene() {
   glBindTexture(GL_TEXTURE_2D, textureNames[2]);
 
   FillRingTubeGrid(frameClock.elapsedSeconds, grid);
-  glBegin(GL_QUADS);
-  for (int i = 0; i < 30; ++i) {
-    const float c = i <= 24 ? 1.0f : static_cast<float>(1 - (i - 24) * 0.1);
-    glColor3f(c, c, c);
-    const float ta = static_cast<float>(2 * t + i * kTwelfth);
-    for (int k = 0; k < 12; ++k) {
-      const float sa = static_cast<float>(k * kTwelfth);
-      glTexCoord2f(sa, ta);
-      glVertex3fv(&grid[k][i].x);
-      glTexCoord2f(sa + kQuadTextureStep, ta);
-      glVertex3fv(&grid[k + 1][i].x);
-      glTexCoord2f(sa + kQuadTextureStep, ta + kQuadTextureStep);
-      glVertex3fv(&grid[k + 1][i + 1].x);
-      glTexCoord2f(sa, ta + kQuadTextureStep);
-      glVertex3fv(&grid[k][i + 1].x);
-    }
-  }
-  glEnd();
+  DrawTubeQuads(grid, t);
 
   // The glyph line, added onto the picture in the 640 x 480 overlay space.
   glDisable(GL_TEXTURE_GEN_S);

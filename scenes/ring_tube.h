@@ -3,11 +3,10 @@
 #pragma once
 #include <array>
 
-#include "geometry/vec3.h"
+#include "scenes/tube.h"
 
-// 13 points around (12 closes onto 0) by 32 along; point (r, 0) is on the circle of radius 6
-// around the camera, the axial points 0..30 are drawn.
-using RingTubeGrid = std::array<std::array<Vec3, 32>, 13>;
+// The tube's grid; point (r, 0) is on the circle of radius 6 around the camera.
+using RingTubeGrid = TubeGrid;
 // The grid at t seconds.
 void FillRingTubeGrid(float t, RingTubeGrid& grid);
 // The glyph line written over the tube.

@@ -220,9 +220,9 @@ TEST_F(SceneRender, BlobTunnelNearEndIsCentredOnTheEyeAndFadesAtTheFarEnd) {
     for (int x = 0; x < kW; x += 9) EXPECT_EQ(f.At(x, 0).r, 0) << "x " << x;
     EXPECT_TRUE(Near(f.At(0, kH / 2), kTextureColour[3], 1));
   }
-  EXPECT_EQ(TunnelGrey(24), 1.0f);
-  EXPECT_NEAR(TunnelGrey(25), 0.9f, 1e-6);
-  EXPECT_NEAR(TunnelGrey(29), 0.5f, 1e-6);
+  EXPECT_EQ(TubeGrey(24), 1.0f);
+  EXPECT_NEAR(TubeGrey(25), 0.9f, 1e-6);
+  EXPECT_NEAR(TubeGrey(29), 0.5f, 1e-6);
   EXPECT_EQ(BlobTunnelCounter(), 24);
 }
 
