@@ -6,41 +6,32 @@
 #include <vector>
 
 #include "platform/headless.h"
-#include "tests/headless_util.h"
-#include "tests/scenes/render_util.h"
 #include "scenes/camera.h"
 #include "scenes/cube_field.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"
+#include "tests/scenes/render_util.h"
 #include "texgen/upload.h"
 
 namespace {
 
 constexpr int kW = 320, kH = 240;
 
-struct Frame {
-  std::vector<uint8_t> rgb, stencil;
+struct Frame : Picture {
+  std::vector<uint8_t> stencil;
   std::vector<float> depth;  // row 0 at the top
-  bool Lit(int i) const { return rgb[3 * i] + rgb[3 * i + 1] + rgb[3 * i + 2] > 45; }
-  bool Grey(int i) const {
-    int r = rgb[3 * i], g = rgb[3 * i + 1], b = rgb[3 * i + 2];
-    return std::max({r, g, b}) - std::min({r, g, b}) <= 3;
-  }
-  bool Red(int i) const { return rgb[3 * i + 1] * 4 < rgb[3 * i] && rgb[3 * i + 2] * 4 < rgb[3 * i]; }
+  Rgb C(int i) const { return At(i % kW, i / kW); }
+  bool Lit(int i) const { return C(i).r + C(i).g + C(i).b > 45; }
+  // Mostly the red of texture 1 or the blue of texture 3, however fogged.
+  bool Red(int i) const { return C(i).g * 4 < C(i).r && C(i).b * 4 < C(i).r; }
+  bool Blue(int i) const { return C(i).r * 4 < C(i).b && C(i).g * 4 < C(i).b; }
 };
 
-class CubeFieldRender : public HeadlessTest<kW, kH> {
+class CubeFieldRender : public PlainTextureTest<kW, kH> {
  protected:
   void SetUp() override {
-    HeadlessTest::SetUp();
-    if (!context_) return;
+    PlainTextureTest::SetUp();
     ResetCubeLattice();
-    // A plain red texture stands in for the generated ones, so textured faces are told apart.
-    textureNames.fill(MakePlainTexture(255, 0, 0));
-  }
-  void TearDown() override {
-    textureNames.fill(0);
-    HeadlessTest::TearDown();
   }
 
   Frame Render(int mode, float syncTime, float seconds) {
@@ -50,7 +41,7 @@ class CubeFieldRender : public HeadlessTest<kW, kH> {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     DrawCubeFieldScene();
     Frame f;
-    f.rgb = ReadHeadlessPixels(context_);
+    static_cast<Picture&>(f) = ReadPicture(context_);
     f.stencil = ReadHeadlessStencil(context_);
     std::vector<float> bottomUp(kW * kH);
     glReadPixels(0, 0, kW, kH, GL_DEPTH_COMPONENT, GL_FLOAT, bottomUp.data());
@@ -68,8 +59,8 @@ TEST_F(CubeFieldRender, Mode1IsTheWhiteLatticeFoggedToBlackWithDistance) {
   for (int i = 0; i < kW * kH; ++i) {
     EXPECT_EQ(f.stencil[i], 0) << "mode 1 marks no stencil";
     if (!f.Lit(i)) continue;
-    ASSERT_TRUE(f.Grey(i)) << "pixel " << i << " is not grey";
-    lit.emplace_back(f.depth[i], f.rgb[3 * i]);
+    ASSERT_TRUE(IsGrey(f.C(i))) << "pixel " << i << " is not grey";
+    lit.emplace_back(f.depth[i], f.C(i).r);
   }
   ASSERT_GT(lit.size(), static_cast<size_t>(kW * kH / 10));
   std::sort(lit.begin(), lit.end());
@@ -82,25 +73,25 @@ TEST_F(CubeFieldRender, Mode1IsTheWhiteLatticeFoggedToBlackWithDistance) {
   EXPECT_GT(nearSum / fifth, 1.5 * farSum / fifth) << "near faces should be brighter than far ones";
 }
 
-TEST_F(CubeFieldRender, Mode2TexturesEveryFaceAndMarksNoStencil) {
+TEST_F(CubeFieldRender, Mode2TexturesEveryFaceWithTexture1AndMarksNoStencil) {
   Frame f = Render(2, 21.0f, 1.3f);
   int lit = 0;
   for (int i = 0; i < kW * kH; ++i) {
     EXPECT_EQ(f.stencil[i], 0);
     if (!f.Lit(i)) continue;
     ++lit;
-    ASSERT_TRUE(f.Red(i)) << "pixel " << i << " is not textured";
+    ASSERT_TRUE(f.Red(i)) << "pixel " << i << " is not in texture 1";
   }
   EXPECT_GT(lit, kW * kH / 10);
 }
 
-TEST_F(CubeFieldRender, Mode3ShowsTheWhiteLatticeInsideThePanelsOnly) {
+TEST_F(CubeFieldRender, Mode3ShowsTheWhiteLatticeInsideThePanelsAndTexture3Outside) {
   // Order 4 row 1: pattern 1, the top and bottom bands. In the panel view (45 degrees, square
   // aspect, plane 20 units away) they span |y| 1..7 and |x| 0..7 of a half-width of 8.28.
   panelPattern = 1;
   Frame f = Render(3, 4.001f, 0.5f);
   const double half = 20.0 * 0.41421356;
-  int insideLit = 0, outsideLit = 0, insideGrey = 0, outsideRed = 0;
+  int insideLit = 0, outsideLit = 0, insideGrey = 0, outsideBlue = 0;
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
       int i = y * kW + x;
@@ -112,16 +103,16 @@ TEST_F(CubeFieldRender, Mode3ShowsTheWhiteLatticeInsideThePanelsOnly) {
       if (!f.Lit(i)) continue;
       if (f.stencil[i]) {
         ++insideLit;
-        insideGrey += f.Grey(i);
+        insideGrey += IsGrey(f.C(i));
       } else {
         ++outsideLit;
-        outsideRed += f.Red(i);
+        outsideBlue += f.Blue(i);
       }
     }
   ASSERT_GT(insideLit, 1000);
   ASSERT_GT(outsideLit, 1000);
   EXPECT_GT(insideGrey, insideLit * 95 / 100);
-  EXPECT_GT(outsideRed, outsideLit * 95 / 100);
+  EXPECT_GT(outsideBlue, outsideLit * 95 / 100);
   EXPECT_EQ(panelPattern, 1);
 }
 
@@ -144,7 +135,6 @@ TEST_F(CubeFieldRender, AspectStaysFourThirdsAtAnyFramebufferSize) {
     }
   }
   // The scene breathes its field of view between 20 and 160 degrees.
-  frameClock.cubeFieldMode = 1;
   for (float t : {0.0f, 0.785398f, 2.356194f}) {
     Render(1, 9.0f, t);
     EXPECT_GE(fieldOfView, 19.999f);
@@ -156,7 +146,6 @@ TEST_F(CubeFieldRender, TheLatticeIsCompiledOnce) {
   SetupCubeLattice();
   GLuint next = glGenLists(1);
   SetupCubeLattice();
-  GLuint after = glGenLists(1);
-  EXPECT_EQ(after, next + 1) << "a second set-up made another list";
+  EXPECT_EQ(glGenLists(1), next + 1) << "a second set-up made another list";
   glDeleteLists(next, 2);
 }

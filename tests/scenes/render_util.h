@@ -3,17 +3,39 @@
 #pragma once
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <string>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/headless.h"
+#include "tests/headless_util.h"
+#include "texgen/upload.h"
+
+struct Rgb {
+  int r, g, b;
+};
+inline bool Near(Rgb a, Rgb b, int tolerance = 6) {
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+inline bool IsGrey(Rgb c) { return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) <= 3; }
 
 struct Picture {
   int width = 0, height = 0;
   std::vector<uint8_t> rgb;
-  const uint8_t* At(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * width + x)]; }
-  int Grey(int x, int y) const { return (At(x, y)[0] + At(x, y)[1] + At(x, y)[2]) / 3; }
+  Rgb At(int x, int y) const {
+    const uint8_t* p = &rgb[3 * (static_cast<size_t>(y) * width + x)];
+    return {p[0], p[1], p[2]};
+  }
+  int Grey(int x, int y) const { return (At(x, y).r + At(x, y).g + At(x, y).b) / 3; }
+  // How many pixels `keep(x, y, colour)` accepts.
+  template <typename Keep>
+  int Count(Keep keep) const {
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) n += keep(x, y, At(x, y));
+    return n;
+  }
 };
 
 inline Picture ReadPicture(const HeadlessContext* context) {
@@ -35,3 +57,28 @@ inline uint32_t MakePlainTexture(uint8_t r, uint8_t g, uint8_t b) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   return name;
 }
+
+// Generated texture k stood in for by one plain colour, so each pixel tells which texture (if
+// any) it came from: 1 red, 2 green, 3 blue; 8 (the sprites' glow) black, so additive sprites
+// add nothing; the others white.
+inline constexpr Rgb kTextureColour[GeneratedTextureCount] = {
+    {255, 255, 255}, {255, 0, 0},     {0, 255, 0},     {0, 0, 255}, {255, 255, 255},
+    {255, 255, 255}, {255, 255, 255}, {255, 255, 255}, {0, 0, 0}};
+
+// A scene drawn W x H with the plain textures bound as the generated ones.
+template <int W, int H>
+class PlainTextureTest : public HeadlessTest<W, H> {
+ protected:
+  void SetUp() override {
+    HeadlessTest<W, H>::SetUp();
+    if (!this->context_) return;
+    for (int k = 0; k < GeneratedTextureCount; ++k) {
+      const Rgb c = kTextureColour[k];
+      textureNames[k] = MakePlainTexture(uint8_t(c.r), uint8_t(c.g), uint8_t(c.b));
+    }
+  }
+  void TearDown() override {
+    textureNames.fill(0);
+    HeadlessTest<W, H>::TearDown();
+  }
+};

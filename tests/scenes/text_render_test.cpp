@@ -94,7 +94,7 @@ TEST_F(TextRender, GlyphListsDrawTheirCellAndAdvanceThePen) {
   EXPECT_LE(inkTop, 100 + 8);
 }
 
-TEST_F(TextRender, ThePanelSlidesInStaysAtFourTwentyAndSlidesOut) {
+TEST_F(TextRender, ThePanelSlidesInStaysAtFourTwentySlidesOutAndFadesToBlack) {
   const int row = 470;  // below the text at these positions
   for (float p : {2.0f, 30.0f, 56.0f}) {
     const Picture pic = EndTextAt(p);
@@ -107,12 +107,9 @@ TEST_F(TextRender, ThePanelSlidesInStaysAtFourTwentyAndSlidesOut) {
   const Picture gone = EndTextAt(58.5f);  // only the fade, sin(50 degrees) opaque
   EXPECT_NEAR(gone.Grey(300, row), 255 * (1 - std::sin(50 * M_PI / 180)), 2);
   EXPECT_EQ(gone.Grey(639, row), gone.Grey(300, row));
-}
-
-TEST_F(TextRender, ThePictureIsBlackAtSixtyAndAHalf) {
-  const Picture pic = EndTextAt(60.5f);
+  const Picture black = EndTextAt(60.5f);
   for (int y = 0; y < 480; y += 3)
-    for (int x = 0; x < 640; x += 3) ASSERT_LE(pic.Grey(x, y), 1) << x << "," << y;
+    for (int x = 0; x < 640; x += 3) ASSERT_LE(black.Grey(x, y), 1) << "black at 60.5: " << x << "," << y;
 }
 
 TEST_F(TextRender, TheTextRisesTwentyOneUnitsASecondAtAnyFrameRate) {
