@@ -17,26 +17,21 @@ TEST(Chooser, OutOfRangeEntriesTakeTheDefaultLinesMode) {
   EXPECT_TRUE(ChooserLabel(8).empty() && ChooserLabel(-1).empty());
 }
 
-TEST(Chooser, StartWithNothingChosenPicksTheFirstLine) {
+// Start with nothing chosen picks the first line; otherwise the last clicked line wins.
+TEST(Chooser, StartOpensTheLastClickedLineOrTheFirst) {
   int32_t entry = 0, start = 0;
   EXPECT_TRUE(ChooserCommand(kStartId, entry, start));
   EXPECT_EQ(start, 1);
   EXPECT_EQ(entry, 1);
   EXPECT_EQ(ResolveChooserEntry(entry).width, 640);
-}
-
-TEST(Chooser, TheLastClickedLineWins) {
-  int32_t entry = 0, start = 0;
-  EXPECT_FALSE(ChooserCommand(kFirstLineId + 3, entry, start));
-  EXPECT_FALSE(ChooserCommand(kFirstLineId + 7, entry, start));
-  EXPECT_FALSE(ChooserCommand(kFirstLineId + 1, entry, start));
+  entry = start = 0;
+  for (int line : {3, 7, 1}) EXPECT_FALSE(ChooserCommand(kFirstLineId + line, entry, start));
   EXPECT_EQ(entry, 2);
   EXPECT_EQ(start, 0);
-  EXPECT_TRUE(ChooserCommand(kStartId, entry, start));
-  EXPECT_EQ(entry, 2);
   // Ids that are no control of the chooser change nothing.
   ChooserCommand(109, entry, start);
   ChooserCommand(0, entry, start);
+  EXPECT_TRUE(ChooserCommand(kStartId, entry, start));
   EXPECT_EQ(entry, 2);
 }
 

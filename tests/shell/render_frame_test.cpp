@@ -72,12 +72,7 @@ TEST_F(RenderFrameTest, EndsAtOrder46Row1WithoutPresentingAndOnlyOnce) {
   TeardownRenderWindow();
   ASSERT_TRUE(shellState.tornDown);
   EXPECT_FALSE(shellState.glContext);
-  WindowEvent escape;
-  escape.type = WindowEventType::Char;
-  escape.charCode = 27;
-  HandleRenderWindowEvent(escape);
-  WindowEvent paint;
-  paint.type = WindowEventType::Paint;
-  HandleRenderWindowEvent(paint);
+  HandleRenderWindowEvent({.type = WindowEventType::Char, .charCode = 27});
+  HandleRenderWindowEvent({.type = WindowEventType::Paint});
   EXPECT_EQ(PresentedFrames(), presented);
 }
