@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Drives the real program as a user would, on the X display it is given (Xvfb in the suite).
-# usage: e2e_window.sh VALE X11_CLOSE SCENARIO
+# usage: e2e_window.sh VALE X11_WINDOW SCENARIO
 #   start    pick "windowed", press Start, see the render window, Escape ends it with code 0
 #   keys     arrow keys and Enter instead of the mouse, then Escape
 #   close    close the chooser window: the program ends with code 0, no render window
@@ -8,34 +8,40 @@
 #   interrupt  SIGINT while the chooser waits: the program ends with code 0, no render window
 #   loading  SIGTERM 50 ms after Start, while the textures load: it ends with code 0 and no frame
 #            of the presentation is drawn
-#   full     the whole presentation plays; pictures taken along the way (with the X11_GRAB
-#            tool, the fourth argument) differ and are not black; it ends by itself with code 0
+#   full_run the whole presentation plays; pictures taken along the way (x11_window grab) differ
+#            and are not black; it ends by itself with code 0
 set -u
-vale=$1 closer=$2 scenario=$3 grabber=${4:-}
+vale=$1 x11=$2 scenario=$3
+render_title="Vale of Quoms - by Orvik"
 export SDL_AUDIODRIVER=dummy VALE_TIMING=1
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
 fail() { echo "FAIL ($scenario): $*"; echo "--- program output:"; cat "$log"; kill -9 "$pid" 2>/dev/null; exit 1; }
 
-find_window() {  # name, tries of 0.1 s
-  local id
+find_window() {  # name, tries of 0.1 s; prints the window's id
   for _ in $(seq 1 "$2"); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
     sleep 0.1
   done
   return 1
 }
 
-code=
-wait_exit() {  # seconds; sets code to the exit code
+ends_ok() {  # seconds, what was done: the program must end within them, with code 0
+  local code
   for _ in $(seq 1 $(($1 * 10))); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; code=$?; return 0; }
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      code=$?
+      [ "$code" = 0 ] || fail "exit code $code after $2"
+      return 0
+    fi
     sleep 0.1
   done
-  return 1
+  fail "still running $1 s after $2"
 }
+
+passed() { echo "ok ($scenario): $*"; exit 0; }
 
 "$vale" >"$log" 2>&1 &
 pid=$!
@@ -44,16 +50,14 @@ chooser=$(find_window "Select your resolution" 300) || fail "the chooser window 
 sleep 0.3
 
 ends_quietly() {  # what was done: the program must end with code 0 and no render window
-  wait_exit 10 || fail "still running 10 s after $1"
-  [ "$code" = 0 ] || fail "exit code $code after $1"
-  find_window "Vale of Quoms - by Orvik" 1 >/dev/null && fail "a render window appeared after $1"
-  echo "ok: $1 ended the program with code 0"
-  exit 0
+  ends_ok 10 "$1"
+  find_window "$render_title" 1 >/dev/null && fail "a render window appeared after $1"
+  passed "$1 ended the program with code 0"
 }
 
 case "$scenario" in
   close)
-    "$closer" "$chooser"
+    "$x11" close "$chooser"
     ends_quietly "closing the chooser" ;;
   interrupt)
     kill -INT "$pid"
@@ -73,20 +77,18 @@ esac
 if [ "$scenario" = loading ]; then
   sleep 0.05
   kill -TERM "$pid"
-  wait_exit 10 || fail "still running 10 s after SIGTERM while loading"
-  [ "$code" = 0 ] || fail "exit code $code after SIGTERM while loading"
+  ends_ok 10 "SIGTERM while loading"
   grep -q "first frame of the presentation" "$log" && { echo "skip: loading was over before the signal"; exit 0; }
-  echo "ok: SIGTERM while loading ended the run with code 0 before any frame"
-  exit 0
+  passed "SIGTERM while loading ended the run with code 0 before any frame"
 fi
 
-render=$(find_window "Vale of Quoms - by Orvik" 300) || fail "the render window did not appear"
+render=$(find_window "$render_title" 300) || fail "the render window did not appear"
 geometry=$(xdotool getwindowgeometry "$render")
 echo "$geometry" | grep -q "Geometry: 800x600" || fail "render window is not 800 x 600 windowed: $geometry"
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
 
-if [ "$scenario" = full ]; then
+if [ "$scenario" = full_run ]; then
   # About 165 s of music after a few seconds of loading; the pictures fall in the cube field,
   # the blob scenes, the blob tunnel and the closing wave floor, whatever the loading took.
   started=$SECONDS
@@ -96,29 +98,23 @@ if [ "$scenario" = full ]; then
       kill -0 "$pid" 2>/dev/null || fail "the program ended after $((SECONDS - started)) s, before the picture at $at s"
       sleep 0.5
     done
-    grab=$("$grabber" "$render") || fail "cannot read the render window at $at s"
+    grab=$("$x11" grab "$render") || fail "cannot read the render window at $at s"
     echo "picture at $at s: $grab"
     [ "${grab#* }" -ge 20 ] || fail "the picture at $at s is black"
     grabs+=("${grab% *}")
   done
-  distinct=$(printf '%s\n' "${grabs[@]}" | sort -u | wc -l)
-  [ "$distinct" = "${#grabs[@]}" ] || fail "two pictures are the same"
-  wait_exit 120 || fail "still running $((SECONDS - started)) s after the render window appeared"
-  [ "$code" = 0 ] || fail "exit code $code at the end of the presentation"
-  echo "ok: the presentation played to its end in $((SECONDS - started)) s and ended with code 0"
-  exit 0
+  [ "$(printf '%s\n' "${grabs[@]}" | sort -u | wc -l)" = "${#grabs[@]}" ] || fail "two pictures are the same"
+  ends_ok 120 "the end of the presentation"
+  passed "the presentation played to its end in $((SECONDS - started)) s and ended with code 0"
 fi
 
 if [ "$scenario" = sigterm ]; then
   kill -TERM "$pid"
-  wait_exit 10 || fail "still running 10 s after SIGTERM"
-  [ "$code" = 0 ] || fail "exit code $code after SIGTERM"
-  echo "ok: SIGTERM ended the run with code 0"
-  exit 0
+  ends_ok 10 "SIGTERM"
+  passed "SIGTERM ended the run with code 0"
 fi
 
 xdotool windowfocus "$render" 2>/dev/null
 xdotool key Escape
-wait_exit 10 || fail "still running 10 s after Escape"
-[ "$code" = 0 ] || fail "exit code $code after Escape"
-echo "ok: $scenario: chooser, windowed render window, Escape ended it with code 0"
+ends_ok 10 "Escape"
+passed "chooser, windowed render window, Escape ended it with code 0"
