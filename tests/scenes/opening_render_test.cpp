@@ -108,11 +108,9 @@ TEST_F(OpeningRender, ImagineIsCentredAndDrawnTwice) {
 }
 
 // Run by its own test with fontconfig knowing no font (see CMakeLists.txt).
-TEST(NoFont, TheAtlasAnswersMinusTwoAndTheTextIsAbsent) {
+using NoFont = HeadlessTest<640, 480>;
+TEST_F(NoFont, TheAtlasAnswersMinusTwoAndTheTextIsAbsent) {
   if (!std::getenv("VALE_EXPECT_NO_FONT")) GTEST_SKIP() << "runs only where no font can be found";
-  std::string error;
-  HeadlessContext* context = CreateHeadlessContext(640, 480, error);
-  VALE_REQUIRE_HEADLESS_CONTEXT(context, error);
   ResetText();
   EXPECT_EQ(BuildFontAtlas(), -2);
   EXPECT_EQ(fontListBase, 0u);
@@ -120,11 +118,9 @@ TEST(NoFont, TheAtlasAnswersMinusTwoAndTheTextIsAbsent) {
   // The overlay still draws its panel, and no glyph.
   frameClock = FrameClock{};
   endTextPosition = 20;
-  glViewport(0, 0, 640, 480);
   glClearColor(1, 1, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   DrawEndText();
-  const Picture pic = ReadPicture(context);
+  const Picture pic = ReadPicture(context_);
   for (int y = 0; y < 480; y += 2) ASSERT_NEAR(pic.Grey(500, y), 102, 2) << y;
-  DestroyHeadlessContext(context);
 }

@@ -36,11 +36,6 @@ class RenderFrameTest : public HeadlessTest<kW, kH> {
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  void TearDown() override {
-    shellState = ShellState{};
-    frameClock = FrameClock{};
-    HeadlessTest::TearDown();
-  }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "music/mixer.h"
 #include "music/module.h"
@@ -83,12 +84,10 @@ TEST(ReplayClock, ScheduleCutsFallOnTheirRowsWithinAFrame) {
 
 TEST(ReplayClock, SongPositionsParseAsOrderAndRowNumber) {
   SongPosition p;
-  ASSERT_TRUE(ParseSongPosition("12.040", p));
-  EXPECT_EQ(p, (SongPosition{12, 40}));
-  ASSERT_TRUE(ParseSongPosition("12.40", p));
-  EXPECT_EQ(p, (SongPosition{12, 40}));
-  ASSERT_TRUE(ParseSongPosition("7", p));
-  EXPECT_EQ(p, (SongPosition{7, 0}));
+  for (auto [text, order, row] : {std::tuple{"12.040", 12, 40}, {"12.40", 12, 40}, {"7", 7, 0}}) {
+    EXPECT_TRUE(ParseSongPosition(text, p)) << text;
+    EXPECT_EQ(p, (SongPosition{order, row})) << text;
+  }
   EXPECT_EQ(FormatSongPosition({4, 1}), "4.001");
   for (const char* bad : {"", ".", "4.", ".4", "-1.0", "4.1.2", "4,1", "1000.0", "4.256", "a.b", "4.0x"})
     EXPECT_FALSE(ParseSongPosition(bad, p)) << bad;

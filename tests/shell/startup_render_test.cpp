@@ -38,7 +38,6 @@ class StartupRender : public HeadlessTest<kW, kH> {
     presents = stopAfter = musicStarts = 0;
   }
   void TearDown() override {
-    shellState = ShellState{};
     textureNames.fill(0);
     HeadlessTest::TearDown();
   }
