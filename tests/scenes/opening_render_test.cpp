@@ -25,12 +25,6 @@ class OpeningRender : public HeadlessTest<640, 480> {
     ResetCamera();
     frameClock = FrameClock{};
   }
-  void TearDown() override {
-    textureNames.fill(0);
-    ResetOpeningScene();
-    ResetText();
-    HeadlessTest::TearDown();
-  }
   // Sprites (texture 8) and bands (texture 0) in plain colours.
   void UseTextures(uint8_t sprite, uint8_t band) {
     textureNames.fill(0);

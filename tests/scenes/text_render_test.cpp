@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"
@@ -22,11 +23,6 @@ class TextRender : public HeadlessTest<640, 480> {
     if (BuildFontAtlas() != 0) GTEST_SKIP() << "no font on this machine";
     frameClock = FrameClock{};
   }
-  void TearDown() override {
-    ResetText();
-    HeadlessTest::TearDown();
-  }
-
   // The overlay at scroll position p over a white picture, without scrolling it further.
   Picture EndTextAt(float p) {
     endTextPosition = p;
@@ -62,23 +58,18 @@ TEST_F(TextRender, GlyphListsDrawTheirCellAndAdvanceThePen) {
   glBindTexture(GL_TEXTURE_2D, 0);
   glColor4f(1, 1, 1, 1);
 
-  struct Case {
-    uint32_t base;
-    int size;
-    float advance;
-  };
-  for (const Case& c : {Case{fontListBase, 16, 8}, Case{largeFontListBase, 32, 12}}) {
+  for (auto [base, advance] : {std::pair{fontListBase, 8.0f}, {largeFontListBase, 12.0f}}) {
     glLoadIdentity();
     glTranslatef(100, 100, 0);
-    glCallList(c.base + 'H');
+    glCallList(base + 'H');
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_FLOAT_EQ(m[12], 100 + c.advance);
+    EXPECT_FLOAT_EQ(m[12], 100 + advance);
     // Code 255 has no list; the control codes' cells are empty: both draw nothing.
     glLoadIdentity();
     glTranslatef(300, 300, 0);
     const uint8_t nothing[] = {1, 9, 27, 31, 127, 150, 255};
-    glListBase(c.base);
+    glListBase(base);
     glCallLists(sizeof nothing, GL_UNSIGNED_BYTE, nothing);
   }
   const Picture pic = ReadPicture(context_);

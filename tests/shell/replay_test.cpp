@@ -16,12 +16,6 @@
 
 namespace {
 
-ModulePlayer* LoadOffline() {
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
-  OpenOfflineOutput(44100);
-  return LoadSoundtrack();
-}
-
 // Where each (order, row) first starts, in song samples, counted tick by tick from the replay
 // engine alone (no blocks, no ring).
 std::map<SongPosition, uint64_t> RowStarts(ModulePlayer* player) {
@@ -44,7 +38,9 @@ std::map<SongPosition, uint64_t> RowStarts(ModulePlayer* player) {
 }  // namespace
 
 TEST(ReplayClock, ScheduleCutsFallOnTheirRowsWithinAFrame) {
-  ModulePlayer* player = LoadOffline();
+  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  OpenOfflineOutput(44100);
+  ModulePlayer* player = LoadSoundtrack();
   ASSERT_NE(player, nullptr) << ModuleLoadError();
   const SongTimeline song = RenderSongTimeline(player, true);
   ASSERT_FALSE(song.blocks.empty());
