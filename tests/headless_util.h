@@ -11,21 +11,16 @@
 
 #include "platform/headless.h"
 
-// True when the environment says this run is CI, where a headless context must be available.
-inline bool HeadlessContextRequired() {
-  const char* ci = std::getenv("CI");
-  return ci && std::strcmp(ci, "true") == 0;
-}
-
 // After trying CreateHeadlessContext: returns from the calling test body, SetUp or
-// SetUpTestSuite when `context` is null, failing under CI and skipping otherwise. `error` is the
-// message CreateHeadlessContext gave.
-#define VALE_REQUIRE_HEADLESS_CONTEXT(context, error)                                       \
-  do {                                                                                      \
-    if (!(context)) {                                                                       \
-      if (HeadlessContextRequired()) FAIL() << "no EGL context under CI=true: " << (error); \
-      GTEST_SKIP() << "no EGL context on this machine (" << (error) << ")";                 \
-    }                                                                                       \
+// SetUpTestSuite when `context` is null, failing under CI (CI=true) and skipping otherwise.
+// `error` is the message CreateHeadlessContext gave.
+#define VALE_REQUIRE_HEADLESS_CONTEXT(context, error)                                          \
+  do {                                                                                         \
+    if (!(context)) {                                                                          \
+      if (const char* ci = std::getenv("CI"); ci && std::strcmp(ci, "true") == 0)              \
+        FAIL() << "no EGL context under CI=true: " << (error);                                 \
+      GTEST_SKIP() << "no EGL context on this machine (" << (error) << ")";                    \
+    }                                                                                          \
   } while (0)
 
 // A test drawing into an off-screen context of its own, W x H, with the viewport over all of it.
