@@ -1,13 +1,12 @@
 // The built soundtrack module, read byte by byte: the frame the program and the schedule
-// rely on (header, order table, pattern shapes, instrument and sample table), the subset of
-// cell contents the replay engine plays, and reproduction from the song source.
+// rely on (header, order table, pattern shapes, instrument and sample table) and the subset of
+// cell contents the replay engine plays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "data/soundtrack/song_xm.h"
 #include "tests/soundtrack/song_test_util.h"
 
 namespace {
@@ -96,13 +95,4 @@ TEST_F(BuiltModule, PatternsInstrumentsAndSamples) {
     r.at += length;
   }
   EXPECT_EQ(r.at, bytes.size()) << "nothing after the last sample";
-}
-
-TEST_F(BuiltModule, ReproducesByteForByteFromTheSource) {
-  SongModule song;
-  std::string error;
-  ASSERT_TRUE(CompileShippedSong(song, error)) << error;
-  std::vector<uint8_t> again = WriteSongXm(song, {});
-  EXPECT_EQ(again.size(), bytes.size());
-  EXPECT_TRUE(again == bytes);
 }
