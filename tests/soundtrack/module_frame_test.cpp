@@ -32,8 +32,8 @@ class BuiltModule : public ::testing::Test {
 }  // namespace
 
 TEST_F(BuiltModule, HeaderAndOrderTable) {
-  EXPECT_EQ(std::memcmp(bytes.data(), "Extended Module: ", 17), 0);
-  EXPECT_EQ(bytes[37], 0x1A);
+  // Magic, the song's name padded with zeros to 20 bytes, 0x1A.
+  EXPECT_EQ(std::memcmp(bytes.data(), "Extended Module: vale of quoms\0\0\0\0\0\0\0\x1A", 38), 0);
   Reader r{bytes, 58};
   EXPECT_EQ(r.U16(), 0x0104u);
   EXPECT_EQ(r.U32(), 276u);

@@ -77,15 +77,6 @@ TEST(SongPitch, WrittenC4SoundsTwoSemitonesDownOnEveryPatchFamily) {
   EXPECT_EQ(WrittenNoteFor(sine110, ParsePitchName("C9")), 0);
 }
 
-TEST(SongCompiler, HeaderAndEmptyPatternsComeOutAsDeclared) {
-  SongModule song = Compile("name \"demo\"\npatterns 3\npattern 1 rows 128\n");
-  // The header's scalars are pinned by the built module's frame; here what a body can change.
-  EXPECT_EQ(song.name, "demo");
-  ASSERT_EQ(song.patterns.size(), 3u);
-  EXPECT_EQ(song.patterns[0].rows, 64);
-  EXPECT_EQ(song.patterns[1].cells.size(), 128u * 4);
-}
-
 TEST(SongCompiler, PhrasesRepeatTransposeAndScaleVolumes) {
   SongModule song = Compile(
       "phrase p lead 8 A2 x@32 ^ .\n"
