@@ -15,16 +15,12 @@ namespace {
 double Dot(const Vec3& a, const Vec3& b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
 Vec3 Minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
-void ExpectVec(const Vec3& v, double x, double y, double z, double tolerance = 1e-6) {
-  EXPECT_NEAR(v.x, x, tolerance);
-  EXPECT_NEAR(v.y, y, tolerance);
-  EXPECT_NEAR(v.z, z, tolerance);
-}
+double Distance(const Vec3& a, const Vec3& b) { return VectorLength(Minus(a, b)); }
 
 std::string lastFailure;
 void RecordFailure(const char* text, const char* caption) { lastFailure = std::string(caption) + "/" + text; }
 
-TEST(MeshArrays, InitAndAllocateFollowTheKind) {
+TEST(MeshArrays, AllocationFollowsTheKindAndAFailureLeavesAnEmptyStore) {
   Mesh mesh;
   InitMesh(mesh, 7, 0, 3);  // any kind but 1 means quads
   EXPECT_TRUE(!mesh.vertices && mesh.quads && !mesh.triangles);
@@ -32,18 +28,13 @@ TEST(MeshArrays, InitAndAllocateFollowTheKind) {
   EXPECT_TRUE(AllocateMeshArrays(mesh, 2, 0));
   EXPECT_TRUE(mesh.vertices);
   EXPECT_FALSE(mesh.triangles || mesh.quads) << "the old quad array is freed and a zero count allocates nothing";
-}
 
-TEST(MeshArrays, FailedVertexAllocationIsReportedAndLeavesAnEmptyStore) {
   SetGeometryFailureHook(RecordFailure);
-  lastFailure.clear();
-  Mesh mesh;
   EXPECT_FALSE(AllocateMeshArrays(mesh, INT32_MAX, 10));
   EXPECT_EQ(lastFailure, "vtx/failed");
   EXPECT_FALSE(mesh.vertices);
   EXPECT_EQ(mesh.vertexCount, 0) << "no count for entries that do not exist";
   EXPECT_EQ(mesh.faceCount, 10);
-
   lastFailure.clear();
   EXPECT_FALSE(AllocateMeshArrays(mesh, 10, INT32_MAX));
   EXPECT_EQ(lastFailure, "") << "a missing face array is not reported";
@@ -81,19 +72,19 @@ TEST(MeshNormals, KeptFaceNormalsAndCollinearFaces) {
   mesh.triangles[0].corners[0] = &v[0], mesh.triangles[0].corners[1] = &v[1], mesh.triangles[0].corners[2] = &v[2];
   mesh.triangles[1].corners[0] = &v[0], mesh.triangles[1].corners[1] = &v[1], mesh.triangles[1].corners[2] = &v[3];
   ComputeMeshNormals(mesh);
-  ExpectVec(mesh.triangles[0].faceNormal, 0, 0, 1);
-  ExpectVec(mesh.triangles[1].faceNormal, 0, 0, 0, 0);  // collinear corners
-  ExpectVec(v[0].normal, 0, 0, 1);
-  ExpectVec(v[3].normal, 0, 0, 0, 0);  // only a zero normal reached it
-  ExpectVec(v[4].normal, 0, 0, 0, 0);  // unused vertex
+  EXPECT_LT(Distance(mesh.triangles[0].faceNormal, {0, 0, 1}), 1e-6);
+  EXPECT_EQ(VectorLength(mesh.triangles[1].faceNormal), 0);  // collinear corners
+  EXPECT_LT(Distance(v[0].normal, {0, 0, 1}), 1e-6);
+  EXPECT_EQ(VectorLength(v[3].normal), 0);  // only a zero normal reached it
+  EXPECT_EQ(VectorLength(v[4].normal), 0);  // unused vertex
 
   mesh.keepFaceNormals = true;
   mesh.triangles[0].faceNormal = {3, 0, 0};
   mesh.triangles[1].faceNormal = {0, 4, 0};
   ComputeMeshNormals(mesh);
-  ExpectVec(mesh.triangles[0].faceNormal, 3, 0, 0, 0);  // kept as stored, unnormalised
-  ExpectVec(v[0].normal, 0.6, 0.8, 0);
-  ExpectVec(v[2].normal, 1, 0, 0);
+  EXPECT_EQ(Distance(mesh.triangles[0].faceNormal, {3, 0, 0}), 0);  // kept as stored, unnormalised
+  EXPECT_LT(Distance(v[0].normal, {0.6f, 0.8f, 0}), 1e-6);
+  EXPECT_LT(Distance(v[2].normal, {1, 0, 0}), 1e-6);
 }
 
 TEST(MeshSphere, FullSphereIsClosedWoundOutwardsAndSeamless) {
