@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "data/soundtrack/song_module.h"
 
@@ -65,10 +66,10 @@ TEST(SongPitch, WrittenC4SoundsTwoSemitonesDownOnEveryPatchFamily) {
   // sample rate: a 110 Hz patch sounds A#2.
   const SongInstrument sine110 = MakeInstrument(110.0, 29);
   EXPECT_NEAR(SoundingHz(sine110, 49), 110.0 * 46714.0 / 44100.0, 1e-9);
-  EXPECT_NEAR(SoundingHz(MakeInstrument(440.0, 5), 49), 116.54, 0.05);   // A#2
-  EXPECT_NEAR(SoundingHz(MakeInstrument(55.0, 29), 49), 58.27, 0.03);    // A#1
-  EXPECT_NEAR(SoundingHz(MakeInstrument(220.0, 29), 49), 233.08, 0.1);   // A#3
-  EXPECT_NEAR(SoundingHz(MakeInstrument(220.0, 17), 49), 116.54, 0.05);  // A#2
+  // patch pitch, relative note, what C-4 sounds (A#2, A#1, A#3, A#2) to within a cent
+  for (const auto [hz, rel, sounds] : {std::tuple{440.0, 5, 116.54}, {55.0, 29, 58.27}, {220.0, 29, 233.08},
+                                       {220.0, 17, 116.54}})
+    EXPECT_NEAR(SoundingHz(MakeInstrument(hz, rel), 49), sounds, sounds * 4e-4) << hz << " " << rel;
   // and back: the composer writes A#2 and gets C-4
   EXPECT_EQ(WrittenNoteFor(sine110, ParsePitchName("A#2")), 49);
   EXPECT_EQ(WrittenNoteFor(MakeInstrument(440.0, 5), ParsePitchName("A#2")), 49);

@@ -41,15 +41,11 @@ retry() {  # tries, pause in seconds, command: true as soon as the command is
   fi
 ) 9>"$work/prefix.lock"
 
-# A display of our own.
-for n in $(seq 90 140); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=:$n
-  break
-done
-retry 50 0.1 xdotool getmouselocation >/dev/null 2>&1
+# A display of our own, on a number the server picks among the free ones.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
+pids+=($!)
+retry 50 0.1 grep -q . "$run/display" || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$run/display")
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 # A sound card: a private PulseAudio daemon with one null sink.
