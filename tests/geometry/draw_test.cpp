@@ -31,11 +31,21 @@ class Draw : public HeadlessTest<64, 64> {
     const size_t at = (size_t(y) * 64 + x) * 3;
     return {rgb[at], rgb[at + 1], rgb[at + 2]};
   }
+  // GL's current texture coordinates (s, t, r, q) or normal (x, y, z, then 0).
+  static std::array<float, 4> Current(GLenum what) {
+    std::array<float, 4> v{};
+    glGetFloatv(what, v.data());
+    return v;
+  }
+  static GLuint BoundTexture() {
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    return GLuint(bound);
+  }
 };
 
 TEST_F(Draw, MeshUsesItsTransformAndLeavesTheMatrixAlone) {
   Mesh box;
-  InitMesh(box, kMeshTriangles, 0, 0);
   ASSERT_TRUE(BuildBoxMesh(box));
   box.position = {10, 0, 0};
   box.scale = {0.5f, 0.5f, 0.5f};  // a 10-unit square centred at x = 10
@@ -47,13 +57,9 @@ TEST_F(Draw, MeshUsesItsTransformAndLeavesTheMatrixAlone) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]);
   EXPECT_EQ(Pixel(48, 32)[0], 255) << "inside the box";
   EXPECT_EQ(Pixel(16, 32)[0], 0) << "the untranslated place stays empty";
-  float texCoord[4];
-  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
-  EXPECT_EQ(texCoord[0], 0.25f) << "untextured meshes send no texture coordinates";
-  EXPECT_EQ(texCoord[1], 0.75f);
-  GLint bound = -1;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(bound, 0);
+  EXPECT_EQ(Current(GL_CURRENT_TEXTURE_COORDS), (std::array{0.25f, 0.75f, 0.0f, 1.0f}))
+      << "untextured meshes send no texture coordinates";
+  EXPECT_EQ(BoundTexture(), 0u);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -61,18 +67,13 @@ TEST_F(Draw, TexturedMeshBindsItsTextureAndSendsCoordinates) {
   GLuint name = 0;
   glGenTextures(1, &name);
   Mesh sphere;
-  InitMesh(sphere, kMeshTriangles, 0, 0);
   ASSERT_TRUE(BuildSphereMesh(sphere, 10, 8, 2, false));
   sphere.textured = true;
   sphere.texture = name;
   DrawMesh(sphere);
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(GLuint(bound), name);
-  float texCoord[4];
-  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
-  EXPECT_EQ(texCoord[0], 0.5f) << "the top pole's coordinate comes last";
-  EXPECT_EQ(texCoord[1], 1.0f);
+  EXPECT_EQ(BoundTexture(), name);
+  EXPECT_EQ(Current(GL_CURRENT_TEXTURE_COORDS), (std::array{0.5f, 1.0f, 0.0f, 1.0f}))
+      << "the top pole's coordinate comes last";
   EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE) << "no enable state changes";
   EXPECT_EQ(Pixel(32, 32)[1], 255);
   glDeleteTextures(1, &name);
@@ -91,10 +92,7 @@ TEST_F(Draw, SurfaceDrawsItsTrianglesWithTheirNormalValues) {
   EXPECT_EQ(Pixel(32, 32)[2], 255) << "the blob covers the middle";
   EXPECT_EQ(Pixel(1, 1)[2], 0) << "and not the corner";
   const IsoTriangle& last = s.triangles.back();
-  float normal[4];
-  glGetFloatv(GL_CURRENT_NORMAL, normal);
-  EXPECT_EQ(normal[0], last.normal.x);
-  EXPECT_EQ(normal[2], last.normal.z);
+  EXPECT_EQ(Current(GL_CURRENT_NORMAL), (std::array{last.normal.x, last.normal.y, last.normal.z, 0.0f}));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   DestroyIsoSurface(s);
 }

@@ -15,8 +15,7 @@ std::vector<int> Row(int mask) {
 TEST(IsoTables, EveryRowUsesExactlyTheFlaggedEdgesInWholeTriangles) {
   for (int mask = 0; mask < 256; ++mask) {
     const std::vector<int> row = Row(mask);
-    EXPECT_EQ(row.size() % 3, 0u) << "mask " << mask;
-    EXPECT_LE(row.size(), 15u) << "mask " << mask;
+    EXPECT_EQ(row.size() % 3, 0u) << "mask " << mask;  // so at most 15 of the 16 entries
     for (size_t t = row.size(); t < 16; ++t) EXPECT_EQ(kIsoTriangleTable[mask][t], -1) << "mask " << mask;
     int used = 0;
     for (int e : row) {
@@ -26,16 +25,12 @@ TEST(IsoTables, EveryRowUsesExactlyTheFlaggedEdgesInWholeTriangles) {
     }
     EXPECT_EQ(used, kIsoEdgeTable[mask]) << "mask " << mask;
     EXPECT_EQ(kIsoEdgeTable[mask], kIsoEdgeTable[255 - mask]) << "inside and outside swapped";
-    for (size_t t = 0; t + 2 < row.size(); t += 3) {
-      EXPECT_NE(row[t], row[t + 1]);
-      EXPECT_NE(row[t + 1], row[t + 2]);
-      EXPECT_NE(row[t], row[t + 2]);
-    }
   }
 }
 
 // With crossing points at edge midpoints, the cross product (P1 - P0) x (P2 - P0) of every
-// triangle must lean towards the inside ends of the edges it cuts, taken together.
+// triangle must lean towards the inside ends of the edges it cuts, taken together (so no
+// triangle repeats an edge either: its cross product would be zero).
 TEST(IsoTables, EveryTriangleWindsTowardsTheInsideCorners) {
   auto midpoint = [](int e, double out[3]) {
     for (int a = 0; a < 3; ++a)

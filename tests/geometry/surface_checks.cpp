@@ -1,5 +1,7 @@
 #include "tests/geometry/surface_checks.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 
 #include "geometry/iso_tables.h"
@@ -21,6 +23,14 @@ EdgeTopology AnalyseEdges(const WeldedMesh& mesh) {
     if (count > 2) ++out.overusedEdges;
   }
   return out;
+}
+
+void ExpectClosedSurface(const WeldedMesh& mesh, int64_t eulerCharacteristic) {
+  const EdgeTopology t = AnalyseEdges(mesh);
+  EXPECT_EQ(t.boundaryEdges, 0);
+  EXPECT_EQ(t.overusedEdges, 0);
+  EXPECT_EQ(t.unpairedDirections, 0);
+  EXPECT_EQ(t.EulerCharacteristic(int64_t(mesh.vertices.size()), int64_t(mesh.triangles.size())), eulerCharacteristic);
 }
 
 ReferenceSurface ReferencePolygonise(int32_t n, float isoLevel, IsoField field) {

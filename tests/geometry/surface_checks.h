@@ -17,6 +17,9 @@ struct EdgeTopology {
   int64_t EulerCharacteristic(int64_t vertices, int64_t faces) const { return vertices - edges + faces; }
 };
 EdgeTopology AnalyseEdges(const WeldedMesh& mesh);
+// Every edge shared by exactly two triangles wound the same way, and the given Euler
+// characteristic (2 for a sphere, 0 for a torus).
+void ExpectClosedSurface(const WeldedMesh& mesh, int64_t eulerCharacteristic);
 
 // The straightforward polygoniser: every sample through the field function in i, j, k order,
 // every cell visited, corner mask from the values, crossing points per cell, one normal per

@@ -3,6 +3,7 @@
 // vale-song-checks and scripts/soundtrack-report.sh, not tested here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -36,14 +37,14 @@ class Arrangement : public ::testing::Test {
       }
     return rows;
   }
+  std::set<int> ChannelStartRows(int pattern, int channel) const {
+    std::set<int> rows;
+    for (int r = 0; r < song.patterns[pattern].rows; ++r)
+      if (Starts(Cell(pattern, r, channel))) rows.insert(r);
+    return rows;
+  }
   SongModule song;
 };
-
-bool Contains(const std::set<int>& rows, std::initializer_list<int> want) {
-  for (int r : want)
-    if (!rows.count(r)) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -56,24 +57,14 @@ TEST_F(Arrangement, OpeningMarksFlickerRowsAndWords) {
       }
   }
   // the word changes: a tone on channel 8 exactly on those rows
-  std::set<int> words4, words5;
-  for (int r = 0; r < 64; ++r) {
-    if (Starts(Cell(4, r, 7))) words4.insert(r);
-    if (Starts(Cell(5, r, 7))) words5.insert(r);
-  }
-  EXPECT_EQ(words4, (std::set<int>{8, 24, 40, 56}));
-  EXPECT_EQ(words5, (std::set<int>{8, 24}));
+  EXPECT_EQ(ChannelStartRows(4, 7), (std::set<int>{8, 24, 40, 56}));
+  EXPECT_EQ(ChannelStartRows(5, 7), (std::set<int>{8, 24}));
   EXPECT_TRUE(StartRows(3, {kKick}).empty()) << "no beat at the start of the opening";
 }
 
 TEST_F(Arrangement, CubeFieldPanelRowsHaveStabs) {
-  const std::set<int> panelRows = {8, 14, 30, 36, 44, 48, 52, 60};
-  constexpr int kStabChannel = 6;
   for (int p : {6, 7}) {
-    std::set<int> stabs;
-    for (int r = 0; r < 64; ++r)
-      if (Starts(Cell(p, r, kStabChannel))) stabs.insert(r);
-    EXPECT_EQ(stabs, panelRows) << "pattern " << p;
+    EXPECT_EQ(ChannelStartRows(p, 6), (std::set<int>{8, 14, 30, 36, 44, 48, 52, 60})) << "pattern " << p;
     EXPECT_FALSE(StartRows(p, {kKick}).empty()) << "the beat has arrived";
   }
 }
@@ -82,7 +73,7 @@ TEST_F(Arrangement, WaveFloorBreaksOnTheCutIns) {
   for (int p : {13, 14}) {
     SCOPED_TRACE("pattern " + std::to_string(p));
     EXPECT_EQ(StartRows(p, {kTom}), (std::set<int>{8, 10, 12, 14, 16}));
-    EXPECT_TRUE(Contains(StartRows(p, {kClap}), {41, 43, 45, 47}));
+    EXPECT_TRUE(std::ranges::includes(StartRows(p, {kClap}), std::set<int>{41, 43, 45, 47}));
     std::set<int> kicks = StartRows(p, {kKick});
     for (int r = 8; r <= 16; ++r) EXPECT_FALSE(kicks.count(r)) << "kick in the break, row " << r;
     for (int r = 41; r <= 47; ++r) EXPECT_FALSE(kicks.count(r)) << "kick in the break, row " << r;

@@ -7,11 +7,6 @@
 
 #include "data/soundtrack/song_module.h"
 
-inline std::string ReadTextFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 inline std::vector<uint8_t> ReadBinaryFile(const char* path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -19,5 +14,6 @@ inline std::vector<uint8_t> ReadBinaryFile(const char* path) {
 
 // The shipped song, compiled; fails the calling test when it does not compile.
 inline bool CompileShippedSong(SongModule& song, std::string& error) {
-  return CompileSong(ReadTextFile(VALE_SONG_SOURCE_PATH), song, error);
+  const std::vector<uint8_t> text = ReadBinaryFile(VALE_SONG_SOURCE_PATH);
+  return CompileSong(std::string(text.begin(), text.end()), song, error);
 }

@@ -1,5 +1,8 @@
 // Pins the generated set: a hash of each distinct texture, as first produced by the
-// plain per-pixel implementation, so that speed work cannot change a single pixel.
+// plain per-pixel implementation, so that speed work cannot change a single pixel; and the
+// upload texels made from it.
+#include <cstring>
+
 #include "tests/texgen/texgen_test_util.h"
 #include "texgen/texture_set.h"
 
@@ -18,4 +21,12 @@ TEST(TextureSet, ImagesMatchTheirPinnedHashes) {
   const uint64_t expect[9] = {0xc943249046da69beull, 0x5adc3796045db15bull, 0xeb25d70dd83bc455ull, 0x213a86fdcf54adfcull, 0xc943249046da69beull,
                              0xc943249046da69beull, 0xc943249046da69beull, 0xc943249046da69beull, 0xcacb77ae46a7a8b5ull};
   for (int k = 0; k < 9; ++k) EXPECT_EQ(Fnv1a(images[k]), expect[k]) << "texture " << k;
+}
+
+// The generator's 0x00RRGGBB becomes bytes R, G, B and a constant alpha.
+TEST(TextureSet, SwizzleForUpload) {
+  uint32_t px[2] = {0x00123456u, 0xFFABCDEFu};
+  SwizzleForUpload(px);
+  const uint8_t expect[8] = {0x12, 0x34, 0x56, 0x80, 0xAB, 0xCD, 0xEF, 0x80};
+  EXPECT_EQ(std::memcmp(px, expect, 8), 0);
 }

@@ -101,7 +101,6 @@ TEST_F(TexgenTest, ValidatorNamesInstructionAndOperand) {
   auto ok = MakeScript({{OpCubicNoise, 0, 0, 0}, {41, 0, 200, 200}, {7, 3, 9, 9}});
   ok.push_back(0x55);
   EXPECT_TRUE(ValidateTextureScript(ok).ok) << ValidateTextureScript(ok).message;
-  for (Span s : TextureScriptList()) EXPECT_TRUE(ValidateTextureScript(s).ok);
 }
 
 TEST_F(TexgenTest, ListWithRejectedScriptGeneratesNothing) {
@@ -123,8 +122,8 @@ TEST(TextureCache, WritesThenReadsTheSameImages) {
   const auto dir = std::filesystem::temp_directory_path() / ("vale_texcache_" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
-  std::vector<float> first, second;
-  const auto made = GenerateTextures(TextureScriptList(), [&](float f) { first.push_back(f); }, nullptr, true, dir.string());
+  std::vector<float> second;
+  const auto made = GenerateTextures(TextureScriptList(), nullptr, nullptr, true, dir.string());
   ASSERT_EQ(made.size(), 9u);
   EXPECT_TRUE(std::filesystem::exists(dir / "tex00008.tga"));
   EXPECT_FALSE(std::filesystem::exists(dir / "tex00009.tga"));

@@ -5,6 +5,8 @@
 #include <png.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -35,17 +37,18 @@ Result Shell(const std::string& command) {
 }
 Result Tool(const std::string& args, const std::string& env = "") { return Shell(env + " " + VALE_TOOL + " " + args); }
 
-std::vector<uint8_t> Pixels(const fs::path& png, int& width, int& height) {
+struct Image {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+};
+Image ReadPng(const fs::path& png) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, png.c_str())) return {};
   image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  return rgb;
+  Image out{static_cast<int>(image.width), static_cast<int>(image.height), std::vector<uint8_t>(PNG_IMAGE_SIZE(image))};
+  return png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) ? out : Image{};
 }
 
 std::string Bytes(const fs::path& file) {
@@ -58,8 +61,6 @@ long long FrameIndex(const std::string& output) {
   std::smatch m;
   return std::regex_search(output, m, std::regex(": frame (\\d+) at ")) ? std::stoll(m[1]) : -1;
 }
-
-size_t WavFrames(const fs::path& wav) { return (fs::file_size(wav) - 44) / 4; }
 
 class CaptureTool : public ::testing::Test {
  protected:
@@ -95,27 +96,21 @@ TEST_F(CaptureTool, CapturedFramesAreTheFramesFrameAtDraws) {
     const long long k = FrameIndex(f.output);
     char name[32];
     std::snprintf(name, sizeof name, "frame_%06lld.png", k - first);
-    int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
-    const std::vector<uint8_t> captured = Pixels(dir / "cap" / name, w1, h1);
-    const std::vector<uint8_t> drawn = Pixels(dir / "f.png", w2, h2);
-    ASSERT_FALSE(captured.empty()) << name;
-    EXPECT_EQ(w1, 96);
-    EXPECT_EQ(h1, 72);
-    EXPECT_TRUE(captured == drawn) << "capture frame " << name << " differs from frame --at " << at;
+    const Image captured = ReadPng(dir / "cap" / name), drawn = ReadPng(dir / "f.png");
+    EXPECT_EQ((std::array{captured.width, captured.height}), (std::array{96, 72})) << name;
+    EXPECT_TRUE(captured.rgb == drawn.rgb) << "capture frame " << name << " differs from frame --at " << at;
 
     Result quick = Tool("frame " + Path("q.png") + " --at " + at + " --size 96x72");
     ASSERT_EQ(quick.code, 0) << quick.output;
     EXPECT_EQ(FrameIndex(quick.output), k);
-    const std::vector<uint8_t> fast = Pixels(dir / "q.png", w2, h2);
-    ASSERT_EQ(fast.size(), drawn.size());
+    const std::vector<uint8_t> fast = ReadPng(dir / "q.png").rgb;
+    ASSERT_EQ(fast.size(), drawn.rgb.size());
     size_t differing = 0;
-    for (size_t i = 0; i < fast.size(); i += 3)
-      differing += fast[i] != drawn[i] || fast[i + 1] != drawn[i + 1] || fast[i + 2] != drawn[i + 2];
+    for (size_t i = 0; i < fast.size(); i += 3) differing += !std::equal(&fast[i], &fast[i] + 3, &drawn.rgb[i]);
     EXPECT_LE(differing, fast.size() / 3 / 20) << "the quick frame at " << at << " is not the exact one";
   }
   // The start frame too, and the first frame is the one drawn at --from.
-  int w = 0, h = 0;
-  EXPECT_TRUE(Pixels(dir / "cap" / "frame_000000.png", w, h) == Pixels(dir / "start.png", w, h));
+  EXPECT_TRUE(ReadPng(dir / "cap" / "frame_000000.png").rgb == ReadPng(dir / "start.png").rgb);
 }
 
 TEST_F(CaptureTool, CapturesRepeatExactlyAndSoundtracksJoinToTheSample) {
@@ -131,8 +126,8 @@ TEST_F(CaptureTool, CapturesRepeatExactlyAndSoundtracksJoinToTheSample) {
   }
   ASSERT_GT(frames, 20u);
   // Picture and sound last equally long, to within one sample.
-  const size_t samples = WavFrames(dir / "a" / "soundtrack.wav");
-  EXPECT_LE(std::llabs(static_cast<long long>(samples) - static_cast<long long>(frames * 44100 / 60)), 1);
+  const long long samples = (fs::file_size(dir / "a" / "soundtrack.wav") - 44) / 4;  // 16-bit stereo
+  EXPECT_LE(std::llabs(samples - static_cast<long long>(frames * 44100 / 60)), 1);
 
   // Two neighbouring ranges hold exactly the soundtrack of both together.
   ASSERT_EQ(Tool("capture " + Path("c") + range + " --from 3.060 --to 4.000").code, 0);

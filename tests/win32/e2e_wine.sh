@@ -21,6 +21,15 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL ($scenario): $*"; echo "--- program output:"; cat "$log"; exit 1; }
+retry() {  # tries, pause in seconds, command: true as soon as the command is
+  local tries=$1 pause=$2
+  shift 2
+  for _ in $(seq 1 "$tries"); do
+    "$@" && return 0
+    sleep "$pause"
+  done
+  return 1
+}
 
 # One prefix for all scenarios, made once (about 15 s). Without a window manager, Wine's managed
 # windows make DestroyWindow wait two seconds: unmanaged ones do not.
@@ -32,15 +41,11 @@ fail() { echo "FAIL ($scenario): $*"; echo "--- program output:"; cat "$log"; ex
   fi
 ) 9>"$work/prefix.lock"
 
-# A display of our own.
-for n in $(seq 90 140); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=:$n
-  break
-done
-for _ in $(seq 1 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+# A display of our own, on a number the server picks among the free ones.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
+pids+=($!)
+retry 50 0.1 grep -q . "$run/display" || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$run/display")
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 # A sound card: a private PulseAudio daemon with one null sink.
@@ -51,27 +56,13 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=
   --load="module-null-sink sink_name=vale_null" >"$run/pulse.log" 2>&1 &
 pids+=($!)
 export PULSE_SERVER=unix:$PULSE_RUNTIME_PATH/native
-for _ in $(seq 1 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { cat "$run/pulse.log"; fail "PulseAudio did not start"; }
+retry 50 0.1 pactl info >/dev/null 2>&1 || { cat "$run/pulse.log"; fail "PulseAudio did not start"; }
 
-find_window() {  # name, tries of 0.2 s
-  local id
-  for _ in $(seq 1 "$2"); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-code=
-wait_exit() {  # seconds; sets code
-  for _ in $(seq 1 $(($1 * 10))); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; code=$?; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-geometry_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
+window_id() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+find_window() { retry 300 0.2 window_id "$1"; }
+geometry_of() { xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
+has_geometry() { [ "$(geometry_of "$1")" = "$2" ]; }
+ended() { ! kill -0 "$pid" 2>/dev/null; }
 # The screen's pixels under a window (what a viewer sees, whatever Wine draws into), as 8-bit grey.
 grab_window() {  # window, file
   local pos size
@@ -92,39 +83,29 @@ click_client() {  # window, x and y in the chooser's client area, offset of the 
 if [ "$scenario" = fullscreen ]; then
   "$wine" explorer /desktop=vale,1024x768 "$exe" >"$log" 2>&1 &
   pid=$!
-  desk=$(find_window "vale - Wine desktop" 300) || fail "the virtual desktop did not appear"
+  desk=$(find_window "vale - Wine desktop") || fail "the virtual desktop did not appear"
   [ "$(geometry_of "$desk")" = 1024x768 ] || fail "desktop is $(geometry_of "$desk")"
   sleep 3  # the chooser lives inside the desktop's one X window: give it time to show
   click_client "$desk" 20 46 250 200   # "8oox6oo"
   click_client "$desk" 80 234 250 200  # Start
-  switched=
-  for _ in $(seq 1 150); do
-    [ "$(geometry_of "$desk")" = 800x600 ] && { switched=1; break; }
-    sleep 0.2
-  done
-  [ -n "$switched" ] || fail "the display did not switch to 800 x 600 (desktop $(geometry_of "$desk"))"
+  retry 300 0.1 has_geometry "$desk" 800x600 || fail "the display did not switch to 800 x 600 (desktop $(geometry_of "$desk"))"
   sleep 3
   xdotool windowfocus "$desk" 2>/dev/null
   xdotool key Escape
-  restored=
-  for _ in $(seq 1 100); do
-    [ "$(geometry_of "$desk" 2>/dev/null)" = 1024x768 ] && { restored=1; break; }
-    sleep 0.1
-  done
-  [ -n "$restored" ] || fail "the desktop mode was not restored after Escape"
+  retry 100 0.1 has_geometry "$desk" 1024x768 || fail "the desktop mode was not restored after Escape"
   # The virtual desktop ends with the last program in it.
-  wait_exit 20 || fail "still running 20 s after Escape"
+  retry 200 0.1 ended || fail "still running 20 s after Escape"
   echo "ok: fullscreen: 1024x768 -> 800x600 -> 1024x768, ended by Escape"
   exit 0
 fi
 
 "$wine" "$exe" >"$log" 2>&1 &
 pid=$!
-chooser=$(find_window "Select your resolution" 300) || fail "the chooser window did not appear"
+chooser=$(find_window "Select your resolution") || fail "the chooser window did not appear"
 sleep 1
 click_client "$chooser" 20 190 0 0   # "windowed"
 click_client "$chooser" 80 234 0 0   # Start
-render=$(find_window "Vale of Quoms - by Orvik" 300) || fail "the render window did not appear"
+render=$(find_window "Vale of Quoms - by Orvik") || fail "the render window did not appear"
 echo "render window: $(geometry_of "$render")"
 
 # The music: Wine's stream on the null sink, and sound (not silence) coming out of it in real time.
@@ -150,6 +131,8 @@ echo "render window on screen: $early then $late lit pixels, $changed changed"
 
 xdotool windowfocus "$render" 2>/dev/null
 xdotool key Escape
-wait_exit 20 || fail "still running 20 s after Escape"
+retry 200 0.1 ended || fail "still running 20 s after Escape"
+wait "$pid"
+code=$?
 [ "$code" = 0 ] || fail "exit code $code after Escape"
 echo "ok: windowed: chooser, render window showing the demo, music playing, Escape ended it with code 0"
