@@ -16,11 +16,8 @@ bool OpenDevice(int32_t rate) { return OpenAudioDevice(rate, PullRingFrames); }
 
 TEST(AudioDevice, PlaysTheRingAndTheClockFollows) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  XmModule m = MakeTestModule(1);
-  for (int r = 0; r < 64; r += 2) PatternCellAt(m.patterns[0], 1, r, 0) = {49, 1, 0, 0, 0};
-  m.instruments = {MakeTestInstrument(3000, std::vector<int16_t>(3000, 8000), 29, 100)};
   std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadTestModule(m, bytes);
+  ModulePlayer* p = LoadRowModule(bytes);
   ASSERT_NE(p, nullptr);
   InstallAudioDevice({OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice});
   ASSERT_TRUE(OpenWaveOutput(44100));
@@ -29,7 +26,8 @@ TEST(AudioDevice, PlaysTheRingAndTheClockFollows) {
   for (int i = 0; i < 400 && playback.framesPlayed.load() < 8840; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_GE(playback.framesPlayed.load(), 8840u);
-  for (int i = 0; i < 100 && playback.playBlock.load() < 5; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 100 && playback.playBlock.load() < 5; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_GE(playback.playBlock.load(), 5);
   EXPECT_TRUE(FreeModule(p));
   CloseWaveOutput();

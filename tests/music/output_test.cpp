@@ -15,54 +15,48 @@
 
 namespace {
 
-// 16-row patterns at tempo 3 and 137 BPM; one instrument playing on every row.
-ModulePlayer* LoadRowModule(std::vector<uint8_t>& bytes) {
-  XmModule m = MakeTestModule(1);
-  m.orders = {0, 0, 0, 0, 0};
-  m.patterns = {MakeEmptyPattern(16, 1)};
-  for (int r = 0; r < 16; ++r) PatternCellAt(m.patterns[0], 1, r, 0) = {static_cast<uint8_t>(37 + r), 1, 0, 0, 0};
-  std::vector<int16_t> wave(2000);
-  for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<int16_t>((i % 100) * 300 - 15000);
-  m.instruments = {MakeTestInstrument(2000, wave, 29, 100)};
-  return LoadTestModule(m, bytes);
-}
-
-TEST(Playback, PositionRecordsFollowTheTicks) {
+// The row module (16-row patterns at tempo 3 and 137 BPM, a row lasts 3 x 804 = 2412 frames),
+// freed with whatever output the test opened.
+class Playback : public ::testing::Test {
+ protected:
   std::vector<uint8_t> bytes;
   ModulePlayer* p = LoadRowModule(bytes);
-  ASSERT_NE(p, nullptr);
+  void SetUp() override { ASSERT_NE(p, nullptr); }
+  void TearDown() override {
+    FreeModule(p);
+    CloseWaveOutput();
+    InstallAudioDevice({});
+  }
+};
+
+TEST_F(Playback, PositionRecordsFollowTheTicks) {
+  EXPECT_FALSE(StartPlayback(nullptr));
+  EXPECT_FALSE(StopPlayback(nullptr));
+  EXPECT_EQ(GetAudibleOrder(nullptr), 0);
+  EXPECT_EQ(GetAudibleRow(nullptr), 0);
   ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
   EXPECT_EQ(CurrentPlayer(), p);
-  // Each record holds the position after the block's last tick; a row lasts 3 x 804 = 2412 frames.
-  auto expectedAfter = [](int64_t blockEnd) {
-    const int64_t tick = (blockEnd - 1) / 804;
-    const int64_t row = tick / 3;
-    return std::pair<int, int>(static_cast<int>(row / 16 % 5), static_cast<int>(row % 16));
-  };
+  // Each record holds the position after the block's last tick.
+  auto rowsAfter = [](int64_t blockEnd) { return static_cast<int>((blockEnd - 1) / 804 / 3); };
   for (int k = 0; k < 100; ++k) {
-    const auto [order, row] = expectedAfter(884 * (k + 1));
-    EXPECT_EQ(playback.positions[k].blockOrder.load(), order) << k;
-    EXPECT_EQ(playback.positions[k].blockRow.load(), row) << k;
+    const int rows = rowsAfter(884 * (k + 1));
+    EXPECT_EQ(playback.positions[k].blockOrder.load(), rows / 16 % 5) << k;
+    EXPECT_EQ(playback.positions[k].blockRow.load(), rows % 16) << k;
   }
   // The output moves on one block: the block it left is rendered again, one ring further on.
   AdvanceOfflineOutput(884);
   EXPECT_EQ(playback.playBlock.load(), 1);
-  EXPECT_EQ(GetAudibleRow(p), expectedAfter(884 * 2).second);
-  EXPECT_EQ(playback.positions[0].blockRow.load(), expectedAfter(884 * 101).second);
+  EXPECT_EQ(GetAudibleRow(p), rowsAfter(884 * 2) % 16);
+  EXPECT_EQ(playback.positions[0].blockRow.load(), rowsAfter(884 * 101) % 16);
   AdvanceOfflineOutput(884 * 150);
   EXPECT_EQ(playback.playBlock.load(), 51);
-
   EXPECT_TRUE(StopPlayback(p));
   EXPECT_TRUE(StopPlayback(p));  // nothing left to do, still fine
   EXPECT_EQ(CurrentPlayer(), nullptr);
-  FreeModule(p);
-  CloseWaveOutput();
 }
 
-TEST(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
+TEST_F(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
   ASSERT_TRUE(OpenOfflineOutput(44100));
   static std::vector<int32_t> ticksAt;
   ticksAt.clear();
@@ -80,21 +74,9 @@ TEST(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
     EXPECT_EQ(ticksAt.back(), w);
   }
   EXPECT_EQ(ticksAt.size(), 3u);
-  StopPlayback(p);
-  FreeModule(p);
-  CloseWaveOutput();
 }
 
-TEST(Playback, NullPlayer) {
-  EXPECT_FALSE(StartPlayback(nullptr));
-  EXPECT_FALSE(StopPlayback(nullptr));
-  EXPECT_EQ(GetAudibleOrder(nullptr), 0);
-  EXPECT_EQ(GetAudibleRow(nullptr), 0);
-}
-
-TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
+TEST_F(Playback, SilentOutputKeepsTimeWithTheWallClock) {
   InstallStreamProcs(nullptr, nullptr, nullptr, nullptr, nullptr);
   EXPECT_FALSE(OpenWaveOutput(44100)) << "the output needs the stream procedures";
   InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
@@ -112,8 +94,8 @@ TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
   EXPECT_GT(playback.playBlock.load(), 2);
   EXPECT_GT(lastRow, 0);
   EXPECT_TRUE(FreeModule(p));  // stops the thread first
+  p = nullptr;
   EXPECT_TRUE(playback.threadExited.load());
-  CloseWaveOutput();
 }
 
 // A device that pulls frames on a thread of its own, as a sound card's callback would.
@@ -136,18 +118,16 @@ void FakeStart() {
 void FakeStop() {
   if (fakeRunning.exchange(false)) JoinThread(fakeThread);
 }
-void FakeClose() {}
+void Nothing() {}
 
-TEST(Playback, DevicePullsTheRenderedRing) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
+TEST_F(Playback, DevicePullsTheRenderedRing) {
   // What the offline output renders for the first 8820 frames...
   ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
   std::vector<int16_t> reference(playback.ring.get(), playback.ring.get() + 2 * 8820);
   StopPlayback(p);
   // ...is what the device hears first.
-  InstallAudioDevice({FakeOpen, FakeStart, FakeStop, FakeClose});
+  InstallAudioDevice({FakeOpen, FakeStart, FakeStop, Nothing});
   ASSERT_TRUE(OpenWaveOutput(44100));
   ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
   ASSERT_TRUE(StartPlayback(p));
@@ -158,29 +138,36 @@ TEST(Playback, DevicePullsTheRenderedRing) {
   pulled.resize(reference.size());
   EXPECT_EQ(pulled, reference);
   EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](int16_t v) { return v != 0; }), 1000);
-  FreeModule(p);
-  CloseWaveOutput();
-  InstallAudioDevice({});
 }
 
-TEST(MusicStart, LoadsTheEmbeddedModuleWithSynthesisedSamples) {
-  InstallAudioDevice({});
-  ModulePlayer* p = MusicStart();
-  ASSERT_NE(p, nullptr) << ModuleLoadError();
-  ASSERT_GT(p->instrumentCount, 0);
-  // Every instrument's sample comes from its patch (the stored bytes are zeros).
-  for (int i = 0; i < p->instrumentCount; ++i) {
-    const SampleRecord& s = *p->instruments[i].samples[0];
-    EXPECT_TRUE(std::any_of(s.data, s.data + s.length, [](int16_t v) { return v != 0; })) << i;
-  }
+constexpr int32_t kHeldFrames = 2000;  // a device buffer of a little over two blocks
+int32_t HeldFrames() { return kHeldFrames; }
+
+// The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
+// machine when a change is awaited).
+int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
+  SleepThreadMilliseconds(40);
+  for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i) SleepThreadMilliseconds(10);
+  return playback.playBlock.load();
+}
+
+TEST_F(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
+  InstallAudioDevice({.open = FakeOpen, .start = Nothing, .stop = Nothing, .close = Nothing,
+                      .bufferedFrames = HeldFrames});
+  ASSERT_TRUE(OpenWaveOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
-  MusicStop(p);
-  EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
+  const int32_t block = mixSettings.blockFrames;
+  std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
+  // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
+  PullRingFrames(sink.data(), kHeldFrames + block - 1);
+  EXPECT_EQ(PlayBlockAfterPasses(), 0);
+  // One more frame gets past the buffer's end into block 1.
+  PullRingFrames(sink.data(), 1);
+  EXPECT_EQ(PlayBlockAfterPasses(0), 1);
+  EXPECT_TRUE(StopPlayback(p));
 }
 
-TEST(RenderOffline, CoversTheRequestedOrdersToWithinABlock) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);  // 5 orders of 16 rows, 2412 frames a row
+TEST_F(Playback, RenderOfflineCoversTheRequestedOrdersToWithinABlock) {
   uint64_t handed = 0;
   const uint64_t all = RenderOffline(p, {0, 46}, [&](std::span<const int16_t> v) { handed += v.size() / 2; });
   EXPECT_EQ(all, handed);
@@ -188,7 +175,6 @@ TEST(RenderOffline, CoversTheRequestedOrdersToWithinABlock) {
   const uint64_t middle = RenderOffline(p, {1, 2}, [](std::span<const int16_t>) {});
   EXPECT_NEAR(static_cast<double>(middle), 2 * 16 * 2412.0, 2 * 884.0);
   EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
-  FreeModule(p);
 }
 
 TEST(RenderOffline, EndsASongThatRestartsOnItsLastOrder) {
@@ -209,42 +195,19 @@ TEST(RenderOffline, EndsASongThatRestartsOnItsLastOrder) {
   FreeModule(p);
 }
 
-}  // namespace
-
-namespace {
-constexpr int32_t kHeldFrames = 2000;  // a device buffer of a little over two blocks
-bool HeldOpen(int32_t) { return true; }
-void HeldNothing() {}
-int32_t HeldFrames() { return kHeldFrames; }
-
-// The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
-// machine when a change is awaited).
-int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
-  SleepThreadMilliseconds(40);
-  for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i)
-    SleepThreadMilliseconds(10);
-  return playback.playBlock.load();
-}
-}  // namespace
-
-TEST(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
-  AudioDeviceProcs held{HeldOpen, HeldNothing, HeldNothing, HeldNothing};
-  held.bufferedFrames = HeldFrames;
-  InstallAudioDevice(held);
-  ASSERT_TRUE(OpenWaveOutput(44100));
-  ASSERT_TRUE(StartPlayback(p));
-  const int32_t block = mixSettings.blockFrames;
-  std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
-  // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
-  PullRingFrames(sink.data(), kHeldFrames + block - 1);
-  EXPECT_EQ(PlayBlockAfterPasses(), 0);
-  // One more frame gets past the buffer's end into block 1.
-  PullRingFrames(sink.data(), 1);
-  EXPECT_EQ(PlayBlockAfterPasses(0), 1);
-  EXPECT_TRUE(StopPlayback(p));
-  FreeModule(p);
-  CloseWaveOutput();
+TEST(MusicStart, LoadsTheEmbeddedModuleWithSynthesisedSamples) {
   InstallAudioDevice({});
+  ModulePlayer* p = MusicStart();
+  ASSERT_NE(p, nullptr) << ModuleLoadError();
+  ASSERT_GT(p->instrumentCount, 0);
+  // Every instrument's sample comes from its patch (the stored bytes are zeros).
+  for (int i = 0; i < p->instrumentCount; ++i) {
+    const SampleRecord& s = *p->instruments[i].samples[0];
+    EXPECT_TRUE(std::any_of(s.data, s.data + s.length, [](int16_t v) { return v != 0; })) << i;
+  }
+  ASSERT_TRUE(StartPlayback(p));
+  MusicStop(p);
+  EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
 }
+
+}  // namespace
