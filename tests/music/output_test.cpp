@@ -34,6 +34,7 @@ TEST_F(Playback, PositionRecordsFollowTheTicks) {
   EXPECT_FALSE(StopPlayback(nullptr));
   EXPECT_EQ(GetAudibleOrder(nullptr), 0);
   EXPECT_EQ(GetAudibleRow(nullptr), 0);
+  EXPECT_FALSE(FreeModule(nullptr));
   ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
   EXPECT_EQ(CurrentPlayer(), p);

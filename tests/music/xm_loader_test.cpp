@@ -24,18 +24,11 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
   PatternCellAt(p1, 4, 31, 2) = {0, 2, 0, 0x14, 0};
   m.patterns.push_back(p1);
   XmInstrument a = MakeTestInstrument(6, {0, 100, -100, 32767, -32768, 5}, 29, 100, 48, 200);
-  a.samples[0].loop = XmLoop::PingPong;
-  a.samples[0].loopStart = 1;
-  a.samples[0].loopLength = 3;
-  a.keymap[10] = 0;
-  m.instruments.push_back(a);
+  SetTestLoop(a, XmLoop::PingPong, 1, 3);
   XmInstrument b = MakeTestInstrument(4, {-3, 7, 9, 1});
   b.samples[0].sixteenBit = false;
-  b.samples[0].loop = XmLoop::Forward;
-  b.samples[0].loopStart = 1;
-  b.samples[0].loopLength = 2;
-  m.instruments.push_back(b);
-  m.instruments.push_back(XmInstrument{});  // no samples
+  SetTestLoop(b, XmLoop::Forward, 1, 2);
+  m.instruments = {a, b, XmInstrument{}};  // the last without samples
 
   std::vector<uint8_t> bytes;
   ModulePlayer* p = LoadTestModule(m, bytes);
@@ -107,9 +100,7 @@ TEST(XmLoader, PatternEdgeCases) {
 
   // Entries beyond the song length do not count.
   m.orders = {0};
-  bytes.clear();
-  std::string error;
-  WriteXmModule(m, bytes, error);
+  bytes = WriteTestModule(m);
   bytes[80 + 5] = 90;
   p = LoadTestBytes(bytes);
   ASSERT_NE(p, nullptr);
@@ -118,32 +109,42 @@ TEST(XmLoader, PatternEdgeCases) {
   FreeModule(p);
 }
 
-std::vector<std::pair<int32_t, int32_t>> synthCalls;
+// Records each call (instrument, sample, byte count), marks the first values and the last one.
+std::vector<std::array<int64_t, 3>> synthCalls;
 void RecordingSynth(std::span<int16_t> dst, uint32_t byteCount, int32_t bits, int32_t instrument, int32_t sample) {
-  synthCalls.emplace_back(instrument, sample);
+  synthCalls.push_back({instrument, sample, byteCount});
   EXPECT_EQ(bits, 16);
   EXPECT_EQ(byteCount, (dst.size() - 8) * 2);
-  for (size_t k = 0; k < 3; ++k) dst[k] = 1;
+  dst[0] = dst[1] = 1;
+  dst[dst.size() - 9] = 7;
 }
 
-TEST(XmLoader, SynthesisReplacesStoredDataWithoutDeltaDecoding) {
+// Stored bytes of a synthesised sample are skipped, not delta-decoded, so they need not be in the
+// file: the second instrument declares 200,000 bytes in a module of a few hundred.
+TEST(XmLoader, SynthesisReplacesStoredBytesThatNeedNotBeInTheFile) {
   XmModule m = MakeTestModule(1);
   m.instruments = {MakeTestInstrument(3, {5, 6, 7}), MakeTestInstrument(4, {9, 9, 9, 9})};
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> bytes = WriteTestModule(m);
+  // After the 9-byte empty pattern: the first instrument's 243-byte header, its 40-byte sample
+  // header and 3 values, then the second instrument's header and its sample length.
+  Poke(bytes, 60 + 276 + 9 + 243 + 40 + 6 + 243, 200000);
   synthCalls.clear();
-  ModulePlayer* p = LoadTestModule(m, bytes, RecordingSynth);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(synthCalls, (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 0}}));
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(p->instruments[0].samples[0]->data[k], 1);
+  ModulePlayer* p = LoadTestBytes(bytes, RecordingSynth);
+  ASSERT_NE(p, nullptr) << ModuleLoadError();
+  EXPECT_EQ(synthCalls, (std::vector<std::array<int64_t, 3>>{{0, 0, 6}, {1, 0, 200000}}));
+  const SampleRecord& first = *p->instruments[0].samples[0];
+  EXPECT_EQ((std::array<int, 3>{first.data[0], first.data[1], first.data[2]}), (std::array<int, 3>{1, 1, 7}));
+  EXPECT_EQ(p->instruments[1].samples[0]->length, 100000u);
+  EXPECT_EQ(p->instruments[1].samples[0]->data[99999], 7);
   FreeModule(p);
+  EXPECT_EQ(LoadTestBytes(bytes), nullptr);
+  EXPECT_NE(std::strstr(ModuleLoadError(), "exceeds"), nullptr);
 }
 
 TEST(XmLoader, RejectsWhatTheEngineCannotHold) {
-  std::vector<uint8_t> bytes;
-  std::string error;
   XmModule m = MakeTestModule(2);
   m.instruments = {MakeTestInstrument(4)};
-  ASSERT_TRUE(WriteXmModule(m, bytes, error));
+  const std::vector<uint8_t> bytes = WriteTestModule(m);
 
   // The instrument (after the 9-byte empty pattern) holds its sample count 27 bytes in; its
   // first sample header follows the 243-byte instrument header.
@@ -173,45 +174,13 @@ TEST(XmLoader, RejectsWhatTheEngineCannotHold) {
   FreeModule(p);
 }
 
-uint32_t synthesisedBytes = 0;
-void CountingSynth(std::span<int16_t> dst, uint32_t byteCount, int32_t, int32_t, int32_t) {
-  synthesisedBytes = byteCount;
-  dst[dst.size() - 9] = 7;  // the last value of the declared length
-}
-
-// Stored bytes that are only skipped need not be in the file: a 660-byte module declaring a
-// 200,000-byte sample loads under a synthesis procedure and is refused without one.
-TEST(XmLoader, SkippedSampleBytesNeedNotBeInTheFile) {
-  XmModule m = MakeTestModule(2);
-  m.instruments = {MakeTestInstrument(16)};
-  std::vector<uint8_t> bytes;
-  std::string error;
-  ASSERT_TRUE(WriteXmModule(m, bytes, error));
-  ASSERT_EQ(bytes.size(), 660u);
-  Poke(bytes, 60 + 276 + 9 + 243, 200000);
-  ModulePlayer* p = LoadTestBytes(bytes, CountingSynth);
-  ASSERT_NE(p, nullptr) << ModuleLoadError();
-  EXPECT_EQ(synthesisedBytes, 200000u);
-  EXPECT_EQ(p->instruments[0].samples[0]->length, 100000u);
-  EXPECT_EQ(p->instruments[0].samples[0]->data[99999], 7);
-  FreeModule(p);
-  EXPECT_EQ(LoadTestBytes(bytes), nullptr);
-  EXPECT_NE(std::strstr(ModuleLoadError(), "exceeds"), nullptr);
-}
-
 TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {
   XmModule m = MakeTestModule(1);
   m.restartPosition = 9;  // beyond the song: restarts at the top
-  XmInstrument zeroLoop = MakeTestInstrument(9);
-  zeroLoop.samples[0].loop = XmLoop::Forward;  // a zero-length loop plays once to the end
-  zeroLoop.samples[0].loopStart = 4;
-  m.instruments = {zeroLoop, MakeTestInstrument(100, std::vector<int16_t>(100, 0))};
-  m.instruments[1].samples[0].loop = XmLoop::Forward;
-  m.instruments[1].samples[0].loopStart = 90;
-  m.instruments[1].samples[0].loopLength = 50;  // past the end: cut to the sample
-  std::vector<uint8_t> bytes;
-  std::string error;
-  ASSERT_TRUE(WriteXmModule(m, bytes, error));
+  m.instruments = {MakeTestInstrument(9), MakeTestInstrument(100, std::vector<int16_t>(100, 0))};
+  SetTestLoop(m.instruments[0], XmLoop::Forward, 4, 0);  // a zero-length loop plays once to the end
+  SetTestLoop(m.instruments[1], XmLoop::Forward, 90, 50);  // past the end: cut to the sample
+  std::vector<uint8_t> bytes = WriteTestModule(m);
   bytes.resize(bytes.size() - 120);  // cut into the sample data
   ModulePlayer* p = LoadTestBytes(bytes);
   ASSERT_NE(p, nullptr) << ModuleLoadError();
@@ -224,14 +193,6 @@ TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {
   EXPECT_EQ(s.loopStart, 90u);
   EXPECT_EQ(s.loopLength, 10u);
   FreeModule(p);
-}
-
-TEST(XmLoader, MissingResourceAndNoProcedures) {
-  InstallStreamProcs(nullptr, StreamClose, StreamRead, StreamSeek, StreamTell);
-  EXPECT_EQ(LoadModule(kModuleResourceId, nullptr), nullptr);
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
-  EXPECT_EQ(LoadModule(4242, nullptr), nullptr);  // empty stream: signature check fails
-  EXPECT_FALSE(FreeModule(nullptr));
 }
 
 }  // namespace
