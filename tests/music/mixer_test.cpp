@@ -47,7 +47,7 @@ class MixerTest : public ::testing::Test {
 TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
   TestSample s(64, 1000, kLoopForward, 0, 64);
   Sound(voices[3], &s.record, 63, 31);
-  std::vector<float> out(2 * 300, 0.0f);
+  std::vector<float> out(2 * 300, 0.0f), split(2 * 300, 0.0f);
   MixVoices(out.data(), 300);
   const float fullA = static_cast<float>(1000.0 * static_cast<float>(63 / 255.0));
   const float fullB = static_cast<float>(1000.0 * static_cast<float>(31 / 255.0));
@@ -60,6 +60,15 @@ TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
     EXPECT_EQ(out[2 * k + 1], fullB) << k;
   }
 
+  // Mixed in two calls, the ramp goes on where it stopped; the gain in force is rounded to 8
+  // fractional bits between calls, so values agree to within that rounding.
+  ResetVoices();
+  Sound(voices[3], &s.record, 63, 31);
+  MixVoices(split.data(), 50);
+  MixVoices(split.data() + 100, 250);
+  for (int k = 0; k < 2 * 300; ++k) EXPECT_NEAR(out[k], split[k], 1000.0 / (256 * 255) * 2) << k;
+  for (int k = 2 * 128; k < 2 * 300; ++k) EXPECT_EQ(out[k], split[k]) << k;
+
   // A gain change (key-off) fades out over the same 128 frames, then the voice is silent.
   voices[3].gainA = voices[3].gainB = 0;
   std::fill(out.begin(), out.end(), 0.0f);
@@ -67,21 +76,6 @@ TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
   EXPECT_GT(out[2 * 127], 0.0f);
   for (int k = 128; k < 300; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
   EXPECT_NE(voices[3].sample, nullptr);  // still running, silently
-}
-
-TEST_F(MixerTest, RampSplitsAcrossCalls) {
-  TestSample s(64, 1000, kLoopForward, 0, 64);
-  Sound(voices[0], &s.record, 127, 127);
-  std::vector<float> a(2 * 300, 0.0f), b(2 * 300, 0.0f);
-  MixVoices(a.data(), 300);
-  ResetVoices();
-  Sound(voices[0], &s.record, 127, 127);
-  MixVoices(b.data(), 50);
-  MixVoices(b.data() + 100, 250);
-  // The ramp goes on where it stopped; the gain in force is rounded to 8 fractional bits between
-  // calls, so values agree to within that rounding.
-  for (int k = 0; k < 300; ++k) EXPECT_NEAR(a[2 * k], b[2 * k], 1000.0 / (256 * 255) * 2) << k;
-  for (int k = 128; k < 300; ++k) EXPECT_EQ(a[2 * k], b[2 * k]);
 }
 
 // A fade-in over a short forward loop crosses the loop point many times: it must sound exactly
@@ -121,38 +115,36 @@ TEST_F(MixerTest, NoLoopSampleEndsAndVoiceGoesIdle) {
   for (int k = 10; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
 }
 
-TEST_F(MixerTest, ForwardLoopWrapsPastSeveralLoopLengthsInOneStep) {
-  TestSample s(8, 100, kLoopForward, 2, 2);
-  Voice& v = voices[0];
-  Sound(v, &s.record, 0, 0, 5);
-  v.positionInt = 3;
-  std::vector<float> out(2, 0.0f);
-  MixVoices(out.data(), 1);  // 3 + 5 = 8: 2 + 3 loop lengths past the loop end (4)
-  EXPECT_EQ(v.positionInt, 2u);
-  EXPECT_EQ(v.sample, &s.record);
-}
-
-TEST_F(MixerTest, PingPongTurnsAtTheLoopEnd) {
-  TestSample s(8, 100, kLoopPingPong, 0, 8);
-  Voice& v = voices[0];
-  // Step 0.8, start at 7.5: the next frame lands at 8.3, 0.3 past the end.
-  const uint64_t step = static_cast<uint64_t>(0.8 * 4294967296.0);
-  const uint64_t start = (7ull << 32) | (1ull << 31);
-  Sound(v, &s.record, 0, 0, static_cast<uint32_t>(step >> 32), static_cast<uint32_t>(step));
-  v.positionInt = static_cast<uint32_t>(start >> 32);
-  v.positionFrac = static_cast<uint32_t>(start);
-  std::vector<float> out(2, 0.0f);
-  MixVoices(out.data(), 1);
-  const uint64_t expected = (16ull << 32) - (start + step) - 1;
-  EXPECT_EQ(v.direction, kBackward);
-  EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, expected);
-
-  // Backward past the loop start turns forward again (reflected about the start).
-  v.positionInt = 0;
-  v.positionFrac = 1u << 30;  // 0.25, moving back by 0.8
-  MixVoices(out.data(), 1);
-  EXPECT_EQ(v.direction, kForward);
-  EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, step - (1ull << 30) - 1);
+// Where one frame's step leaves a looping voice; positions in 32.32 fixed point.
+TEST_F(MixerTest, LoopsWrapAndTurn) {
+  const uint64_t step = static_cast<uint64_t>(0.8 * 4294967296.0), pastEnd = (7ull << 32) + (1ull << 31) + step;
+  struct Case {
+    const char* name;
+    uint8_t mode;
+    uint32_t loopStart, loopLength;
+    int32_t direction;
+    uint64_t from, step, to;
+    int32_t directionAfter;
+  } const cases[] = {
+      // 3 + 5 = 8: 2 + 3 loop lengths past the loop end (4).
+      {"forward wraps", kLoopForward, 2, 2, kForward, 3ull << 32, 5ull << 32, 2ull << 32, kForward},
+      // From 7.5 by 0.8: 0.3 past the end, reflected about it.
+      {"ping-pong end", kLoopPingPong, 0, 8, kForward, pastEnd - step, step, (16ull << 32) - pastEnd - 1, kBackward},
+      {"ping-pong start", kLoopPingPong, 0, 8, kBackward, 1ull << 30, step, step - (1ull << 30) - 1, kForward},
+  };
+  for (const Case& c : cases) {
+    TestSample s(8, 100, c.mode, c.loopStart, c.loopLength);
+    Voice& v = voices[0];
+    Sound(v, &s.record, 0, 0, static_cast<uint32_t>(c.step >> 32), static_cast<uint32_t>(c.step));
+    v.direction = c.direction;
+    v.positionInt = static_cast<uint32_t>(c.from >> 32);
+    v.positionFrac = static_cast<uint32_t>(c.from);
+    std::vector<float> out(2, 0.0f);
+    MixVoices(out.data(), 1);
+    EXPECT_EQ(v.direction, c.directionAfter) << c.name;
+    EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, c.to) << c.name;
+    EXPECT_EQ(v.sample, &s.record) << c.name;
+  }
 }
 
 TEST_F(MixerTest, ConvertRoundsToNearestEvenAndClips) {

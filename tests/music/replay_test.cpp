@@ -70,47 +70,44 @@ TEST_F(ReplayTest, VolumeColumnAndVolumeSlide) {
   }
 }
 
+// The channel's panning after each row and the voice's, which stays within 0..255.
 TEST_F(ReplayTest, PanningSlidePastTheEdgeIsKeptButNotHeard) {
+  struct Step {
+    uint8_t volume;
+    int channel, heard;
+  } const steps[] = {{0, 250, 250}, {0xE5, 265, 255}, {0xD5, 250, 250}, {0xC3, 48, 48}};
   m.instruments.push_back(MakeTestInstrument(4000, {}, 29, 100, 64, 250));
-  Cell(0, 0) = {49, 1, 0, 0, 0};
-  Cell(1, 0).volume = 0xE5;
-  Cell(2, 0).volume = 0xD5;
-  Cell(3, 0).volume = 0xC3;
+  for (int r = 0; r < 4; ++r) Cell(r, 0) = {uint8_t(r ? 0 : 49), uint8_t(r ? 0 : 1), steps[r].volume, 0, 0};
   Load();
-  Row();
-  Row();
-  EXPECT_EQ(Ch(0).panning, 265);
-  EXPECT_EQ(voices[0].panning, 255);
-  EXPECT_EQ(voices[0].gainA, 0);  // fully right
-  EXPECT_EQ(voices[0].gainB, 127);
-  Row();
-  EXPECT_EQ(Ch(0).panning, 250);
-  EXPECT_EQ(voices[0].panning, 250);
-  Row();
-  EXPECT_EQ(Ch(0).panning, 48);
+  for (const Step& step : steps) {
+    Row();
+    EXPECT_EQ(Ch(0).panning, step.channel) << "row " << &step - steps;
+    EXPECT_EQ(voices[0].panning, step.heard) << "row " << &step - steps;
+    if (step.heard != 255) continue;
+    EXPECT_EQ(voices[0].gainA, 0);  // fully right
+    EXPECT_EQ(voices[0].gainB, 127);
+  }
 }
 
+// The gate and the voice's volume after each row.
 TEST_F(ReplayTest, KeyOffSilencesUntilTheNextInstrumentNumber) {
-  Cell(0, 0) = {49, 1, 0, 0, 0};
-  Cell(1, 0) = {kXmKeyOff, 0, 0, 0, 0};
-  Cell(2, 0) = {50, 0, 0, 0, 0};
-  Cell(3, 0) = {0, 1, 0, 0, 0};
-  Cell(4, 0) = {0, 0, 0, 0x14, 0};
+  struct Step {
+    XmCell cell;
+    int gate, volume;
+  } const steps[] = {
+      {{49, 1, 0, 0, 0}, 64, 127}, {{kXmKeyOff, 0, 0, 0, 0}, 0, 0},
+      {{50, 0, 0, 0, 0}, 0, 0},  // started, but at gate 0
+      {{0, 1, 0, 0, 0}, 64, 127},  {{0, 0, 0, 0x14, 0}, 0, 0},  // effect 0x14 is a key-off too
+  };
+  for (int r = 0; r < 5; ++r) Cell(r, 0) = steps[r].cell;
   Load();
-  Row();
-  EXPECT_EQ(Ch(0).voice->volume, 127);
-  Row();
-  EXPECT_TRUE(Ch(0).keyOff);
-  EXPECT_EQ(Ch(0).gate, 0);
-  EXPECT_EQ(Ch(0).voice->volume, 0);
-  Row();
-  EXPECT_NE(Ch(0).voice->sample, nullptr);  // started, but at gate 0
-  EXPECT_EQ(Ch(0).voice->volume, 0);
-  Row();
-  EXPECT_EQ(Ch(0).gate, 64);
-  EXPECT_EQ(Ch(0).voice->volume, 127);
-  Row();
-  EXPECT_EQ(Ch(0).voice->volume, 0);  // effect 0x14 is a key-off too
+  for (const Step& step : steps) {
+    Row();
+    EXPECT_EQ(Ch(0).gate, step.gate) << "row " << &step - steps;
+    EXPECT_EQ(Ch(0).keyOff, step.gate == 0) << "row " << &step - steps;
+    EXPECT_EQ(Ch(0).voice->volume, step.volume) << "row " << &step - steps;
+    EXPECT_NE(Ch(0).voice->sample, nullptr) << "row " << &step - steps;
+  }
 }
 
 TEST_F(ReplayTest, RetriggerLeavesTheOldNoteFadingOnTheTwin) {
