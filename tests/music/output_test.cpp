@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <vector>
 
 #include "music/mixer.h"
@@ -99,49 +98,10 @@ TEST_F(Playback, SilentOutputKeepsTimeWithTheWallClock) {
   EXPECT_TRUE(playback.threadExited.load());
 }
 
-// A device that pulls frames on a thread of its own, as a sound card's callback would.
-std::atomic<bool> fakeRunning{false};
-PlatformThread* fakeThread = nullptr;
-std::vector<int16_t> pulled;
-bool FakeOpen(int32_t) { return true; }
-void FakeStart() {
-  pulled.clear();
-  fakeRunning = true;
-  fakeThread = StartThread([] {
-    int16_t chunk[2 * 441];
-    while (fakeRunning.load()) {
-      PullRingFrames(chunk, 441);
-      if (pulled.size() < 2 * 8820) pulled.insert(pulled.end(), chunk, chunk + 2 * 441);
-      SleepThreadMilliseconds(2);
-    }
-  });
-}
-void FakeStop() {
-  if (fakeRunning.exchange(false)) JoinThread(fakeThread);
-}
+// A device whose frames the test pulls itself, holding kHeldFrames in a buffer of its own.
+constexpr int32_t kHeldFrames = 2000;  // a little over two blocks
+bool Open(int32_t) { return true; }
 void Nothing() {}
-
-TEST_F(Playback, DevicePullsTheRenderedRing) {
-  // What the offline output renders for the first 8820 frames...
-  ASSERT_TRUE(OpenOfflineOutput(44100));
-  ASSERT_TRUE(StartPlayback(p));
-  std::vector<int16_t> reference(playback.ring.get(), playback.ring.get() + 2 * 8820);
-  StopPlayback(p);
-  // ...is what the device hears first.
-  InstallAudioDevice({FakeOpen, FakeStart, FakeStop, Nothing});
-  ASSERT_TRUE(OpenWaveOutput(44100));
-  ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
-  ASSERT_TRUE(StartPlayback(p));
-  for (int i = 0; i < 200 && playback.playBlock.load() < 6; ++i) SleepThreadMilliseconds(5);
-  EXPECT_GE(playback.playBlock.load(), 6);
-  EXPECT_TRUE(StopPlayback(p));
-  ASSERT_GE(pulled.size(), reference.size());
-  pulled.resize(reference.size());
-  EXPECT_EQ(pulled, reference);
-  EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](int16_t v) { return v != 0; }), 1000);
-}
-
-constexpr int32_t kHeldFrames = 2000;  // a device buffer of a little over two blocks
 int32_t HeldFrames() { return kHeldFrames; }
 
 // The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
@@ -152,19 +112,28 @@ int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
   return playback.playBlock.load();
 }
 
-TEST_F(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
-  InstallAudioDevice({.open = FakeOpen, .start = Nothing, .stop = Nothing, .close = Nothing,
-                      .bufferedFrames = HeldFrames});
-  ASSERT_TRUE(OpenWaveOutput(44100));
+TEST_F(Playback, DevicePullsTheRenderedRingAndHearsOnlyFramesPastItsBuffer) {
+  // What the offline output renders for the first frames...
+  ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
   const int32_t block = mixSettings.blockFrames;
-  std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
+  const size_t values = 2 * static_cast<size_t>(kHeldFrames + block);
+  const std::vector<int16_t> reference(playback.ring.get(), playback.ring.get() + values);
+  EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](int16_t v) { return v != 0; }), 1000);
+  StopPlayback(p);
+  // ...are what the device pulls.
+  InstallAudioDevice({.open = Open, .start = Nothing, .stop = Nothing, .close = Nothing, .bufferedFrames = HeldFrames});
+  ASSERT_TRUE(OpenWaveOutput(44100));
+  ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
+  ASSERT_TRUE(StartPlayback(p));
+  std::vector<int16_t> pulled(values);
   // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
-  PullRingFrames(sink.data(), kHeldFrames + block - 1);
+  PullRingFrames(pulled.data(), kHeldFrames + block - 1);
   EXPECT_EQ(PlayBlockAfterPasses(), 0);
   // One more frame gets past the buffer's end into block 1.
-  PullRingFrames(sink.data(), 1);
+  PullRingFrames(pulled.data() + values - 2, 1);
   EXPECT_EQ(PlayBlockAfterPasses(0), 1);
+  EXPECT_EQ(pulled, reference);
   EXPECT_TRUE(StopPlayback(p));
 }
 
