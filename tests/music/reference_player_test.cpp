@@ -57,20 +57,14 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b, s
   return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
-std::vector<int16_t> Sine(int periods, int length) {
-  std::vector<int16_t> v(static_cast<size_t>(length));
-  for (int i = 0; i < length; ++i) v[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * periods * i / length));
-  return v;
-}
-
 TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
   // Channel 1: a low tone on an instrument panned 0; channel 2: a fifth above, panned 255.
   XmModule m = MakeTestModule(2);
   for (auto [periods, panning] : {std::pair{10, 0}, std::pair{15, 255}}) {
-    XmInstrument ins = MakeTestInstrument(1000, Sine(periods, 1000), 0, 0, 64, static_cast<uint8_t>(panning));
-    ins.samples[0].loop = XmLoop::Forward;
-    ins.samples[0].loopLength = 1000;
-    m.instruments.push_back(ins);
+    std::vector<int16_t> sine(1000);
+    for (int i = 0; i < 1000; ++i) sine[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * periods * i / 1000));
+    m.instruments.push_back(MakeTestInstrument(1000, sine, 0, 0, 64, static_cast<uint8_t>(panning)));
+    SetTestLoop(m.instruments.back(), XmLoop::Forward, 0, 1000);
   }
   PatternCellAt(m.patterns[0], 2, 0, 0) = {49, 1, 0, 0, 0};
   PatternCellAt(m.patterns[0], 2, 0, 1) = {49, 2, 0, 0, 0};

@@ -5,26 +5,14 @@
 #include "music/stream.h"
 
 XmModule MakeTestModule(int channels) {
-  XmModule m;
-  m.name = "test";
-  m.channels = static_cast<uint16_t>(channels);
-  m.orders = {0};
-  m.patterns.push_back(MakeEmptyPattern(64, channels));
-  return m;
+  return {.name = "test", .channels = static_cast<uint16_t>(channels), .orders = {0},
+          .patterns = {MakeEmptyPattern(64, channels)}, .instruments = {}};
 }
 
 XmInstrument MakeTestInstrument(uint32_t length, std::vector<int16_t> data, int8_t relativeNote, int8_t finetune,
                                 uint8_t volume, uint8_t panning) {
-  XmInstrument ins;
-  XmSample s;
-  s.length = length;
-  s.data = std::move(data);
-  s.relativeNote = relativeNote;
-  s.finetune = finetune;
-  s.volume = volume;
-  s.panning = panning;
-  ins.samples.push_back(s);
-  return ins;
+  return {.name = {}, .samples = {{.name = {}, .length = length, .volume = volume, .finetune = finetune,
+                                   .panning = panning, .relativeNote = relativeNote, .data = std::move(data)}}};
 }
 
 void SetTestLoop(XmInstrument& instrument, XmLoop loop, uint32_t start, uint32_t length) {
