@@ -12,17 +12,21 @@
 
 namespace {
 
+// Cells out of range and orders naming patterns the file does not store are mended on the way.
 TEST(XmWriter, RoundTripThroughTheLoader) {
   XmModule m = MakeTestModule(4);
   m.restartPosition = 1;
   m.tempo = 5;
   m.bpm = 125;
-  m.orders = {1, 0, 1};
+  m.orders = {1, 0, 30, 2};  // order 30: slots 3..30 are 64 empty rows
+  PatternCellAt(m.patterns[0], 4, 0, 1).instrument = 200;
+  PatternCellAt(m.patterns[0], 4, 1, 0).note = 120;  // beyond the keyboard
   XmPattern p1 = MakeEmptyPattern(32, 4);
   PatternCellAt(p1, 4, 0, 0) = {49, 1, 0x40, 0x0A, 0x21};  // every field: stored raw
   PatternCellAt(p1, 4, 1, 3) = {kXmKeyOff, 0, 0, 0, 0};
   PatternCellAt(p1, 4, 31, 2) = {0, 2, 0, 0x14, 0};
   m.patterns.push_back(p1);
+  m.patterns.push_back(MakeEmptyPattern(7, 4));  // packed size 0: empty cells, the stated row count
   XmInstrument a = MakeTestInstrument(6, {0, 100, -100, 32767, -32768, 5}, 29, 100, 48, 200);
   SetTestLoop(a, XmLoop::PingPong, 1, 3);
   XmInstrument b = MakeTestInstrument(4, {-3, 7, 9, 1});
@@ -35,13 +39,19 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
   ASSERT_NE(p, nullptr) << ModuleLoadError();
   EXPECT_EQ((std::array<int, 7>{p->songLength, p->restartPosition, p->channelCount, p->defaultTempo, p->defaultBpm,
                                  p->orderTable[0], p->patterns[0].rows}),
-            (std::array<int, 7>{3, 1, 4, 5, 125, 1, 64}));
+            (std::array<int, 7>{4, 1, 4, 5, 125, 1, 64}));
+  EXPECT_EQ(p->patterns[0].cells[1].instrument, 0);
+  EXPECT_EQ(p->patterns[0].cells[4].note, 0);
   ASSERT_EQ(p->patterns[1].rows, 32);
   const PatternCell& c0 = p->patterns[1].cells[0];
   EXPECT_EQ((std::array<int, 5>{c0.note, c0.instrument, c0.volume, c0.effect, c0.parameter}),
             (std::array<int, 5>{49, 1, 0x40, 0x0A, 0x21}));
   EXPECT_EQ(p->patterns[1].cells[1 * 4 + 3].note, kKeyOffNote);
   EXPECT_EQ(p->patterns[1].cells[31 * 4 + 2].effect, 0x14);
+  EXPECT_EQ(p->patterns[2].rows, 7);
+  EXPECT_EQ(p->usedPatternCount, 31);
+  ASSERT_EQ(p->patternSlotCount, 31);
+  for (int slot = 3; slot <= 30; ++slot) EXPECT_EQ(p->patterns[slot].rows, 64) << slot;
 
   ASSERT_EQ(p->instrumentCount, 3);
   const SampleRecord& s = *p->instruments[0].samples[0];
@@ -60,6 +70,16 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
   EXPECT_EQ(e.data[3], 7 * 256);
   for (SampleRecord* slot : p->instruments[2].samples) EXPECT_EQ(slot, &EmptySample);
   EXPECT_TRUE(FreeModule(p));
+
+  // Entries beyond the song length do not count.
+  m.orders = {0};
+  bytes = WriteTestModule(m);
+  bytes[80 + 5] = 90;
+  p = LoadTestBytes(bytes);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->usedPatternCount, 1);
+  EXPECT_EQ(p->patternSlotCount, 3);
+  FreeModule(p);
 }
 
 TEST(XmWriter, PacksCellsInTheShortestForm) {
@@ -74,39 +94,6 @@ TEST(XmWriter, PacksCellsInTheShortestForm) {
 // Patches a little-endian field of a written module in place.
 void Poke(std::vector<uint8_t>& b, size_t at, uint32_t v, int width = 4) {
   for (int k = 0; k < width; ++k) b[at + k] = static_cast<uint8_t>(v >> (8 * k));
-}
-
-TEST(XmLoader, PatternEdgeCases) {
-  XmModule m = MakeTestModule(2);
-  XmPattern p0 = MakeEmptyPattern(16, 2);
-  PatternCellAt(p0, 2, 0, 0).note = kXmKeyOff;
-  PatternCellAt(p0, 2, 0, 1).instrument = 200;
-  PatternCellAt(p0, 2, 1, 0).note = 120;  // beyond the keyboard
-  PatternCellAt(p0, 2, 1, 1).effect = 1;  // keeps the pattern non-empty after instrument 200 goes
-  m.patterns = {p0, MakeEmptyPattern(7, 2)};
-  m.orders = {0, 30, 1};
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadTestModule(m, bytes);
-  ASSERT_NE(p, nullptr) << ModuleLoadError();
-  EXPECT_EQ(p->patterns[0].cells[0].note, kKeyOffNote);
-  EXPECT_EQ(p->patterns[0].cells[1].instrument, 0);
-  EXPECT_EQ(p->patterns[0].cells[2].note, 0);
-  EXPECT_EQ(p->patterns[1].rows, 7);  // packed size 0: empty cells, the stated row count
-  // Order 30 names a pattern the file does not store: slots 2..30 are 64 empty rows.
-  EXPECT_EQ(p->usedPatternCount, 31);
-  EXPECT_EQ(p->patternSlotCount, 31);
-  for (int s = 2; s <= 30; ++s) EXPECT_EQ(p->patterns[s].rows, 64) << s;
-  FreeModule(p);
-
-  // Entries beyond the song length do not count.
-  m.orders = {0};
-  bytes = WriteTestModule(m);
-  bytes[80 + 5] = 90;
-  p = LoadTestBytes(bytes);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->usedPatternCount, 1);
-  EXPECT_EQ(p->patternSlotCount, 2);
-  FreeModule(p);
 }
 
 // Records each call (instrument, sample, byte count), marks the first values and the last one.
