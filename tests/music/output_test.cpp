@@ -37,20 +37,30 @@ TEST_F(Playback, PositionRecordsFollowTheTicks) {
   ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
   EXPECT_EQ(CurrentPlayer(), p);
-  // Each record holds the position after the block's last tick.
-  auto rowsAfter = [](int64_t blockEnd) { return static_cast<int>((blockEnd - 1) / 804 / 3); };
-  for (int k = 0; k < 100; ++k) {
-    const int rows = rowsAfter(884 * (k + 1));
-    EXPECT_EQ(playback.positions[k].blockOrder.load(), rows / 16 % 5) << k;
-    EXPECT_EQ(playback.positions[k].blockRow.load(), rows % 16) << k;
-  }
+  // Each record holds the position after its block's last tick: rows played by the end of block
+  // b; past the song's 80 rows it goes on from the restart position, order 1.
+  auto rowsAfter = [](int64_t b) {
+    const int64_t rows = ((b + 1) * 884 - 1) / 2412;
+    return static_cast<int>(rows < 80 ? rows : 16 + (rows - 80) % 64);
+  };
+  auto expectRecordsUpTo = [&](int64_t blocks) {  // the ring holds the last 100 blocks' records
+    for (int64_t b = blocks - 100; b < blocks; ++b) {
+      EXPECT_EQ(playback.positions[b % 100].blockOrder.load(), rowsAfter(b) / 16) << b;
+      EXPECT_EQ(playback.positions[b % 100].blockRow.load(), rowsAfter(b) % 16) << b;
+    }
+  };
+  expectRecordsUpTo(100);
   // The output moves on one block: the block it left is rendered again, one ring further on.
   AdvanceOfflineOutput(884);
   EXPECT_EQ(playback.playBlock.load(), 1);
-  EXPECT_EQ(GetAudibleRow(p), rowsAfter(884 * 2) % 16);
-  EXPECT_EQ(playback.positions[0].blockRow.load(), rowsAfter(884 * 101) % 16);
+  EXPECT_EQ(GetAudibleRow(p), rowsAfter(1) % 16);
+  expectRecordsUpTo(101);
+  // Moved on further than the ring holds: the blocks are refilled up to where the output is.
   AdvanceOfflineOutput(884 * 150);
   EXPECT_EQ(playback.playBlock.load(), 51);
+  expectRecordsUpTo(151);
+  AdvanceOfflineOutput(884 * 99);  // past the song's end
+  expectRecordsUpTo(250);
   EXPECT_TRUE(StopPlayback(p));
   EXPECT_TRUE(StopPlayback(p));  // nothing left to do, still fine
   EXPECT_EQ(CurrentPlayer(), nullptr);

@@ -1,4 +1,4 @@
-// The replay engine: rows, ticks, the volume column, slides, key-off, twins and the song's wrap.
+// The replay engine: rows, ticks, the volume column, slides, key-off and twins.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -128,22 +128,6 @@ TEST_F(ReplayTest, RetriggerLeavesTheOldNoteFadingOnTheTwin) {
   Row();
   EXPECT_EQ(Ch(1).voice, &voices[33]);
   EXPECT_GT(voices[33].positionInt, 0u);
-}
-
-TEST_F(ReplayTest, SongWrapsToTheRestartPosition) {
-  m.tempo = 1;
-  m.orders = {0, 1, 0};
-  m.restartPosition = 1;
-  m.patterns = {MakeEmptyPattern(2, 2), MakeEmptyPattern(3, 2)};
-  Load();
-  std::vector<std::pair<int, int>> seen;
-  for (int i = 0; i < 10; ++i) {
-    ReplayStep(p);
-    seen.emplace_back(p->orderIndex, p->row);
-  }
-  const std::vector<std::pair<int, int>> expected = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2},
-                                                     {2, 0}, {2, 1}, {1, 0}, {1, 1}, {1, 2}};
-  EXPECT_EQ(seen, expected);
 }
 
 }  // namespace
