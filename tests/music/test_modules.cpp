@@ -44,7 +44,7 @@ ModulePlayer* LoadTestModule(const XmModule& module, std::vector<uint8_t>& stora
 ModulePlayer* LoadRowModule(std::vector<uint8_t>& storage) {
   XmModule m = MakeTestModule(1);
   m.orders = {0, 0, 0, 0, 0};
-  m.restartPosition = 1;
+  m.restartPosition = 4;
   m.patterns = {MakeEmptyPattern(16, 1)};
   for (int r = 0; r < 16; ++r) PatternCellAt(m.patterns[0], 1, r, 0) = {static_cast<uint8_t>(37 + r), 1, 0, 0, 0};
   std::vector<int16_t> wave(2000);

@@ -22,5 +22,5 @@ std::vector<uint8_t> WriteTestModule(const XmModule& module);
 ModulePlayer* LoadTestModule(const XmModule& module, std::vector<uint8_t>& storage, SampleSynthProc synth = nullptr);
 ModulePlayer* LoadTestBytes(const std::vector<uint8_t>& bytes, SampleSynthProc synth = nullptr);
 // One channel, five orders of a 16-row pattern with a note of a 2000-value sawtooth on every row;
-// the song restarts at order 1.
+// the song restarts on its last order.
 ModulePlayer* LoadRowModule(std::vector<uint8_t>& storage);
