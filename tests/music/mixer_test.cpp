@@ -13,11 +13,11 @@ namespace {
 struct TestSample {
   std::vector<int16_t> data;
   SampleRecord record;
-  TestSample(uint32_t length, int16_t value, uint8_t mode, uint32_t loopStart, uint32_t loopLength)
-      : data(length + 8, 0) {
-    for (uint32_t i = 0; i < length; ++i) data[i] = value;
+  TestSample(std::vector<int16_t> values, uint8_t mode, uint32_t loopStart, uint32_t loopLength)
+      : data(std::move(values)) {
+    record.length = static_cast<uint32_t>(data.size());
+    data.resize(data.size() + 8, 0);
     record.data = data.data();
-    record.length = length;
     record.loopMode = mode;
     record.loopStart = loopStart;
     record.loopLength = loopLength;
@@ -45,7 +45,7 @@ class MixerTest : public ::testing::Test {
 };
 
 TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
-  TestSample s(64, 1000, kLoopForward, 0, 64);
+  TestSample s(std::vector<int16_t>(64, 1000), kLoopForward, 0, 64);
   Sound(voices[3], &s.record, 63, 31);
   std::vector<float> out(2 * 300, 0.0f), split(2 * 300, 0.0f);
   MixVoices(out.data(), 300);
@@ -83,11 +83,9 @@ TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
 // rounding where the loop point splits the ramp), and end on the same frame.
 TEST_F(MixerTest, RampCrossingTheLoopPointSoundsLikeTheUnrolledLoop) {
   const std::vector<int16_t> values = {0, 200, 400, 100, -300, 700, -900, 500};  // loop: 3..7
-  TestSample looped(8, 0, kLoopForward, 3, 5);
-  TestSample unrolled(400, 0, kLoopNone, 0, 400);
-  for (uint32_t i = 0; i < 400; ++i) unrolled.data[i] = values[i < 3 ? i : 3 + (i - 3) % 5];
-  std::copy(values.begin(), values.end(), looped.data.begin());
-  looped.data[8] = looped.data[3];
+  std::vector<int16_t> written(400);
+  for (uint32_t i = 0; i < 400; ++i) written[i] = values[i < 3 ? i : 3 + (i - 3) % 5];
+  TestSample looped(values, kLoopForward, 3, 5), unrolled(written, kLoopNone, 0, 400);
   std::vector<float> a(2 * 300, 0.0f), b(2 * 300, 0.0f);
   Sound(voices[0], &looped.record, 127, 64, 0, 3u << 30);  // 0.75 values a frame
   MixVoices(a.data(), 300);
@@ -102,17 +100,6 @@ TEST_F(MixerTest, RampCrossingTheLoopPointSoundsLikeTheUnrolledLoop) {
   }
   EXPECT_EQ(voices[0].rampRemaining, 0);
   EXPECT_EQ(voices[0].currentA, voices[1].currentA);
-}
-
-TEST_F(MixerTest, NoLoopSampleEndsAndVoiceGoesIdle) {
-  TestSample s(10, 500, kLoopNone, 0, 10);
-  Sound(voices[1], &s.record, 10, 10);
-  std::vector<float> out(2 * 64, 0.0f);
-  MixVoices(out.data(), 64);
-  EXPECT_EQ(voices[1].sample, nullptr);
-  EXPECT_EQ(voices[1].positionInt, 0u);
-  EXPECT_NE(out[2 * 9], 0.0f);
-  for (int k = 10; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
 }
 
 // Where one frame's step leaves a looping voice; positions in 32.32 fixed point.
@@ -133,7 +120,7 @@ TEST_F(MixerTest, LoopsWrapAndTurn) {
       {"ping-pong start", kLoopPingPong, 0, 8, kBackward, 1ull << 30, step, step - (1ull << 30) - 1, kForward},
   };
   for (const Case& c : cases) {
-    TestSample s(8, 100, c.mode, c.loopStart, c.loopLength);
+    TestSample s(std::vector<int16_t>(8, 100), c.mode, c.loopStart, c.loopLength);
     Voice& v = voices[0];
     Sound(v, &s.record, 0, 0, static_cast<uint32_t>(c.step >> 32), static_cast<uint32_t>(c.step));
     v.direction = c.direction;
@@ -155,17 +142,21 @@ TEST_F(MixerTest, ConvertRoundsToNearestEvenAndClips) {
   EXPECT_EQ(out, (std::array<int16_t, 8>{32767, 32766, -32768, 0, 2, -2, 32767, 200}));
 }
 
-TEST_F(MixerTest, InterpolatesBetweenValues) {
-  TestSample s(4, 0, kLoopNone, 0, 4);
-  s.data[0] = 0;
-  s.data[1] = 1000;
-  Voice& v = voices[0];
-  Sound(v, &s.record, 255, 0, 0, 1u << 30);  // quarter step
-  v.currentA = 255 * 256;  // no ramp: gains already in force
+// A sample without a loop, at a quarter step and with the gain already in force (no ramp): values
+// in between are interpolated, and the voice goes idle on the frame that reaches the end.
+TEST_F(MixerTest, InterpolatesAndEndsAtTheSampleEnd) {
+  TestSample s({0, 1000, 1000, 1000}, kLoopNone, 0, 4);
+  Voice& v = voices[1];
+  Sound(v, &s.record, 255, 0, 0, 1u << 30);
+  v.currentA = 255 * 256;
   v.rampTargetA = 255;
-  std::vector<float> out(2 * 4, 0.0f);
-  MixVoices(out.data(), 4);
+  std::vector<float> out(2 * 64, 0.0f);
+  MixVoices(out.data(), 64);
   for (int k = 0; k < 4; ++k) EXPECT_EQ(out[2 * k], 250.0f * k);
+  EXPECT_EQ(v.sample, nullptr);
+  EXPECT_EQ(v.positionInt, 0u);
+  EXPECT_NE(out[2 * 15], 0.0f);
+  for (int k = 16; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
 }
 
 }  // namespace
