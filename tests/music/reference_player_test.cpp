@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -48,13 +49,11 @@ Stereo ReadWav(const std::string& path) {
 
 // Normalised correlation of two signals over frames [from, to).
 double Correlation(const std::vector<double>& a, const std::vector<double>& b, size_t from, size_t to) {
-  double ab = 0, aa = 0, bb = 0;
-  for (size_t i = from; i < to; ++i) {
-    ab += a[i] * b[i];
-    aa += a[i] * a[i];
-    bb += b[i] * b[i];
-  }
-  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+  auto dot = [&](const std::vector<double>& x, const std::vector<double>& y) {
+    return std::inner_product(x.begin() + from, x.begin() + to, y.begin() + from, 0.0);
+  };
+  const double aa = dot(a, a), bb = dot(b, b);
+  return aa > 0 && bb > 0 ? dot(a, b) / std::sqrt(aa * bb) : 0;
 }
 
 TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
