@@ -1,6 +1,7 @@
 // The replay engine: rows, ticks, the volume column, slides, key-off and twins.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "music/mixer.h"
@@ -79,11 +80,8 @@ TEST_F(ReplayTest, VolumePanningAndKeyOffRowByRow) {
   Row();
   // Middle C of the shipped tuning; volume 64, gate 64, global volume 64 gives 127, centre
   // panning splits it 63 / 63.
-  EXPECT_EQ(Ch(0).realNote, 77);
-  EXPECT_EQ(Ch(0).period, 2702);
-  EXPECT_EQ(voices[0].frequency, 46714);
-  EXPECT_EQ(voices[0].gainA, 63);
-  EXPECT_EQ(voices[0].gainB, 63);
+  EXPECT_EQ((std::array<int, 5>{Ch(0).realNote, Ch(0).period, voices[0].frequency, voices[0].gainA, voices[0].gainB}),
+            (std::array<int, 5>{77, 2702, 46714, 63, 63}));
   for (const Step& step : steps) {
     SCOPED_TRACE(::testing::Message() << "row " << &step - steps);
     if (&step != steps) Row();

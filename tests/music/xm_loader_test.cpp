@@ -65,9 +65,7 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
 
   // 8-bit data come back widened by 256; the forward-loop guard copies the loop's first value.
   const SampleRecord& e = *p->instruments[1].samples[0];
-  EXPECT_EQ(e.data[0], -3 * 256);
-  EXPECT_EQ(e.data[2], 9 * 256);
-  EXPECT_EQ(e.data[3], 7 * 256);
+  EXPECT_EQ((std::array<int, 3>{e.data[0], e.data[2], e.data[3]}), (std::array<int, 3>{-3 * 256, 9 * 256, 7 * 256}));
   for (SampleRecord* slot : p->instruments[2].samples) EXPECT_EQ(slot, &EmptySample);
   EXPECT_TRUE(FreeModule(p));
 
@@ -171,12 +169,9 @@ TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {
   ASSERT_NE(p, nullptr) << ModuleLoadError();
   EXPECT_EQ(p->restartPosition, 0);
   const SampleRecord& z = *p->instruments[0].samples[0];
-  EXPECT_EQ(z.loopMode, kLoopNone);
-  EXPECT_EQ(z.loopStart, 0u);
-  EXPECT_EQ(z.loopLength, 9u);
+  EXPECT_EQ((std::array<int64_t, 3>{z.loopMode, z.loopStart, z.loopLength}), (std::array<int64_t, 3>{kLoopNone, 0, 9}));
   const SampleRecord& s = *p->instruments[1].samples[0];
-  EXPECT_EQ(s.loopStart, 90u);
-  EXPECT_EQ(s.loopLength, 10u);
+  EXPECT_EQ((std::array<int64_t, 2>{s.loopStart, s.loopLength}), (std::array<int64_t, 2>{90, 10}));
   FreeModule(p);
 }
 
