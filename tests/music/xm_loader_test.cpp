@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "music/module.h"
-#include "music/stream.h"
 #include "music/xm_writer.h"
 #include "tests/music/test_modules.h"
 
@@ -84,8 +83,7 @@ TEST(XmWriter, PacksCellsInTheShortestForm) {
   XmPattern p = MakeEmptyPattern(1, 3);
   PatternCellAt(p, 3, 0, 0) = {1, 2, 3, 4, 5};
   PatternCellAt(p, 3, 0, 1) = {0, 0, 0x20, 0, 0};
-  const std::vector<uint8_t> packed = PackXmPattern(p, 3);
-  EXPECT_EQ(packed, (std::vector<uint8_t>{1, 2, 3, 4, 5, 0x84, 0x20, 0x80}));
+  EXPECT_EQ(PackXmPattern(p, 3), (std::vector<uint8_t>{1, 2, 3, 4, 5, 0x84, 0x20, 0x80}));
   EXPECT_TRUE(PackXmPattern(MakeEmptyPattern(64, 3), 3).empty());
 }
 
