@@ -111,7 +111,7 @@ TEST_F(Playback, SilentOutputKeepsTimeWithTheWallClock) {
 // A device whose frames the test pulls itself, holding kHeldFrames in a buffer of its own.
 constexpr int32_t kHeldFrames = 2000;  // a little over two blocks
 bool Open(int32_t) { return true; }
-void Nothing() {}
+void Noop() {}
 int32_t HeldFrames() { return kHeldFrames; }
 
 // The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
@@ -132,7 +132,7 @@ TEST_F(Playback, DevicePullsTheRenderedRingAndHearsOnlyFramesPastItsBuffer) {
   EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](int16_t v) { return v != 0; }), 1000);
   StopPlayback(p);
   // ...are what the device pulls.
-  InstallAudioDevice({.open = Open, .start = Nothing, .stop = Nothing, .close = Nothing, .bufferedFrames = HeldFrames});
+  InstallAudioDevice({.open = Open, .start = Noop, .stop = Noop, .close = Noop, .bufferedFrames = HeldFrames});
   ASSERT_TRUE(OpenWaveOutput(44100));
   ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
   ASSERT_TRUE(StartPlayback(p));

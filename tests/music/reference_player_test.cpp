@@ -54,8 +54,8 @@ TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
   const std::string path = ::testing::TempDir() + "vale_hard_panned.xm";
   std::string error;
   ASSERT_TRUE(SaveXmModule(m, path, error)) << error;
-  const std::string command = std::string(VALE_OPENMPT123) + " --batch --stdout --quiet --no-float --samplerate 44100 '" +
-                              path + "' > '" + path + ".raw' 2> /dev/null";
+  const std::string command = std::string(VALE_OPENMPT123) + " --batch --stdout --quiet --no-float" +
+                              " --samplerate 44100 '" + path + "' > '" + path + ".raw' 2> /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const Stereo reference = ReadRaw(path + ".raw");
 

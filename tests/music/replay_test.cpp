@@ -80,7 +80,8 @@ TEST_F(ReplayTest, VolumePanningAndKeyOffRowByRow) {
   Row();
   // Middle C of the shipped tuning; volume 64, gate 64, global volume 64 gives 127, centre
   // panning splits it 63 / 63.
-  EXPECT_EQ((std::array<int, 5>{Ch(0).realNote, Ch(0).period, voices[0].frequency, voices[0].gainA, voices[0].gainB}),
+  const Voice& v = voices[0];
+  EXPECT_EQ((std::array<int, 5>{Ch(0).realNote, Ch(0).period, v.frequency, v.gainA, v.gainB}),
             (std::array<int, 5>{77, 2702, 46714, 63, 63}));
   for (const Step& step : steps) {
     SCOPED_TRACE(::testing::Message() << "row " << &step - steps);

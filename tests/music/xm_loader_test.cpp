@@ -167,7 +167,8 @@ TEST(XmLoader, ToleratesShortFilesAndMendsLoopsAndRestart) {
   ASSERT_NE(p, nullptr) << ModuleLoadError();
   EXPECT_EQ(p->restartPosition, 0);
   const SampleRecord& z = *p->instruments[0].samples[0];
-  EXPECT_EQ((std::array<int64_t, 3>{z.loopMode, z.loopStart, z.loopLength}), (std::array<int64_t, 3>{kLoopNone, 0, 9}));
+  EXPECT_EQ((std::array<int64_t, 3>{z.loopMode, z.loopStart, z.loopLength}),
+            (std::array<int64_t, 3>{kLoopNone, 0, 9}));
   const SampleRecord& s = *p->instruments[1].samples[0];
   EXPECT_EQ((std::array<int64_t, 2>{s.loopStart, s.loopLength}), (std::array<int64_t, 2>{90, 10}));
   FreeModule(p);
