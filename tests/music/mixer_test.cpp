@@ -13,11 +13,11 @@ namespace {
 struct TestSample {
   std::vector<int16_t> data;
   SampleRecord record;
-  TestSample(uint32_t length, int16_t value, uint8_t mode, uint32_t loopStart, uint32_t loopLength)
-      : data(length + 8, 0) {
-    for (uint32_t i = 0; i < length; ++i) data[i] = value;
+  TestSample(std::vector<int16_t> values, uint8_t mode, uint32_t loopStart, uint32_t loopLength)
+      : data(std::move(values)) {
+    record.length = static_cast<uint32_t>(data.size());
+    data.resize(data.size() + 8, 0);
     record.data = data.data();
-    record.length = length;
     record.loopMode = mode;
     record.loopStart = loopStart;
     record.loopLength = loopLength;
@@ -45,9 +45,9 @@ class MixerTest : public ::testing::Test {
 };
 
 TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
-  TestSample s(64, 1000, kLoopForward, 0, 64);
+  TestSample s(std::vector<int16_t>(64, 1000), kLoopForward, 0, 64);
   Sound(voices[3], &s.record, 63, 31);
-  std::vector<float> out(2 * 300, 0.0f);
+  std::vector<float> out(2 * 300, 0.0f), split(2 * 300, 0.0f);
   MixVoices(out.data(), 300);
   const float fullA = static_cast<float>(1000.0 * static_cast<float>(63 / 255.0));
   const float fullB = static_cast<float>(1000.0 * static_cast<float>(31 / 255.0));
@@ -60,6 +60,15 @@ TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
     EXPECT_EQ(out[2 * k + 1], fullB) << k;
   }
 
+  // Mixed in two calls, the ramp goes on where it stopped; the gain in force is rounded to 8
+  // fractional bits between calls, so values agree to within that rounding.
+  ResetVoices();
+  Sound(voices[3], &s.record, 63, 31);
+  MixVoices(split.data(), 50);
+  MixVoices(split.data() + 100, 250);
+  for (int k = 0; k < 2 * 300; ++k) EXPECT_NEAR(out[k], split[k], 1000.0 / (256 * 255) * 2) << k;
+  for (int k = 2 * 128; k < 2 * 300; ++k) EXPECT_EQ(out[k], split[k]) << k;
+
   // A gain change (key-off) fades out over the same 128 frames, then the voice is silent.
   voices[3].gainA = voices[3].gainB = 0;
   std::fill(out.begin(), out.end(), 0.0f);
@@ -69,31 +78,14 @@ TEST_F(MixerTest, NoteFadesInOverExactly128Frames) {
   EXPECT_NE(voices[3].sample, nullptr);  // still running, silently
 }
 
-TEST_F(MixerTest, RampSplitsAcrossCalls) {
-  TestSample s(64, 1000, kLoopForward, 0, 64);
-  Sound(voices[0], &s.record, 127, 127);
-  std::vector<float> a(2 * 300, 0.0f), b(2 * 300, 0.0f);
-  MixVoices(a.data(), 300);
-  ResetVoices();
-  Sound(voices[0], &s.record, 127, 127);
-  MixVoices(b.data(), 50);
-  MixVoices(b.data() + 100, 250);
-  // The ramp goes on where it stopped; the gain in force is rounded to 8 fractional bits between
-  // calls, so values agree to within that rounding.
-  for (int k = 0; k < 300; ++k) EXPECT_NEAR(a[2 * k], b[2 * k], 1000.0 / (256 * 255) * 2) << k;
-  for (int k = 128; k < 300; ++k) EXPECT_EQ(a[2 * k], b[2 * k]);
-}
-
 // A fade-in over a short forward loop crosses the loop point many times: it must sound exactly
 // like the same fade over the loop written out as one long sample (up to the gain's 8-bit
 // rounding where the loop point splits the ramp), and end on the same frame.
 TEST_F(MixerTest, RampCrossingTheLoopPointSoundsLikeTheUnrolledLoop) {
   const std::vector<int16_t> values = {0, 200, 400, 100, -300, 700, -900, 500};  // loop: 3..7
-  TestSample looped(8, 0, kLoopForward, 3, 5);
-  TestSample unrolled(400, 0, kLoopNone, 0, 400);
-  for (uint32_t i = 0; i < 400; ++i) unrolled.data[i] = values[i < 3 ? i : 3 + (i - 3) % 5];
-  std::copy(values.begin(), values.end(), looped.data.begin());
-  looped.data[8] = looped.data[3];
+  std::vector<int16_t> written(400);
+  for (uint32_t i = 0; i < 400; ++i) written[i] = values[i < 3 ? i : 3 + (i - 3) % 5];
+  TestSample looped(values, kLoopForward, 3, 5), unrolled(written, kLoopNone, 0, 400);
   std::vector<float> a(2 * 300, 0.0f), b(2 * 300, 0.0f);
   Sound(voices[0], &looped.record, 127, 64, 0, 3u << 30);  // 0.75 values a frame
   MixVoices(a.data(), 300);
@@ -110,49 +102,36 @@ TEST_F(MixerTest, RampCrossingTheLoopPointSoundsLikeTheUnrolledLoop) {
   EXPECT_EQ(voices[0].currentA, voices[1].currentA);
 }
 
-TEST_F(MixerTest, NoLoopSampleEndsAndVoiceGoesIdle) {
-  TestSample s(10, 500, kLoopNone, 0, 10);
-  Sound(voices[1], &s.record, 10, 10);
-  std::vector<float> out(2 * 64, 0.0f);
-  MixVoices(out.data(), 64);
-  EXPECT_EQ(voices[1].sample, nullptr);
-  EXPECT_EQ(voices[1].positionInt, 0u);
-  EXPECT_NE(out[2 * 9], 0.0f);
-  for (int k = 10; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
-}
-
-TEST_F(MixerTest, ForwardLoopWrapsPastSeveralLoopLengthsInOneStep) {
-  TestSample s(8, 100, kLoopForward, 2, 2);
-  Voice& v = voices[0];
-  Sound(v, &s.record, 0, 0, 5);
-  v.positionInt = 3;
-  std::vector<float> out(2, 0.0f);
-  MixVoices(out.data(), 1);  // 3 + 5 = 8: 2 + 3 loop lengths past the loop end (4)
-  EXPECT_EQ(v.positionInt, 2u);
-  EXPECT_EQ(v.sample, &s.record);
-}
-
-TEST_F(MixerTest, PingPongTurnsAtTheLoopEnd) {
-  TestSample s(8, 100, kLoopPingPong, 0, 8);
-  Voice& v = voices[0];
-  // Step 0.8, start at 7.5: the next frame lands at 8.3, 0.3 past the end.
-  const uint64_t step = static_cast<uint64_t>(0.8 * 4294967296.0);
-  const uint64_t start = (7ull << 32) | (1ull << 31);
-  Sound(v, &s.record, 0, 0, static_cast<uint32_t>(step >> 32), static_cast<uint32_t>(step));
-  v.positionInt = static_cast<uint32_t>(start >> 32);
-  v.positionFrac = static_cast<uint32_t>(start);
-  std::vector<float> out(2, 0.0f);
-  MixVoices(out.data(), 1);
-  const uint64_t expected = (16ull << 32) - (start + step) - 1;
-  EXPECT_EQ(v.direction, kBackward);
-  EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, expected);
-
-  // Backward past the loop start turns forward again (reflected about the start).
-  v.positionInt = 0;
-  v.positionFrac = 1u << 30;  // 0.25, moving back by 0.8
-  MixVoices(out.data(), 1);
-  EXPECT_EQ(v.direction, kForward);
-  EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, step - (1ull << 30) - 1);
+// Where one frame's step leaves a looping voice; positions in 32.32 fixed point.
+TEST_F(MixerTest, LoopsWrapAndTurn) {
+  const uint64_t step = static_cast<uint64_t>(0.8 * 4294967296.0), pastEnd = (7ull << 32) + (1ull << 31) + step;
+  struct Case {
+    const char* name;
+    uint8_t mode;
+    uint32_t loopStart, loopLength;
+    int32_t direction;
+    uint64_t from, step, to;
+    int32_t directionAfter;
+  } const cases[] = {
+      // 3 + 5 = 8: 2 + 3 loop lengths past the loop end (4).
+      {"forward wraps", kLoopForward, 2, 2, kForward, 3ull << 32, 5ull << 32, 2ull << 32, kForward},
+      // From 7.5 by 0.8: 0.3 past the end, reflected about it.
+      {"ping-pong end", kLoopPingPong, 0, 8, kForward, pastEnd - step, step, (16ull << 32) - pastEnd - 1, kBackward},
+      {"ping-pong start", kLoopPingPong, 0, 8, kBackward, 1ull << 30, step, step - (1ull << 30) - 1, kForward},
+  };
+  for (const Case& c : cases) {
+    TestSample s(std::vector<int16_t>(8, 100), c.mode, c.loopStart, c.loopLength);
+    Voice& v = voices[0];
+    Sound(v, &s.record, 0, 0, static_cast<uint32_t>(c.step >> 32), static_cast<uint32_t>(c.step));
+    v.direction = c.direction;
+    v.positionInt = static_cast<uint32_t>(c.from >> 32);
+    v.positionFrac = static_cast<uint32_t>(c.from);
+    std::vector<float> out(2, 0.0f);
+    MixVoices(out.data(), 1);
+    EXPECT_EQ(v.direction, c.directionAfter) << c.name;
+    EXPECT_EQ((static_cast<uint64_t>(v.positionInt) << 32) | v.positionFrac, c.to) << c.name;
+    EXPECT_EQ(v.sample, &s.record) << c.name;
+  }
 }
 
 TEST_F(MixerTest, ConvertRoundsToNearestEvenAndClips) {
@@ -163,17 +142,21 @@ TEST_F(MixerTest, ConvertRoundsToNearestEvenAndClips) {
   EXPECT_EQ(out, (std::array<int16_t, 8>{32767, 32766, -32768, 0, 2, -2, 32767, 200}));
 }
 
-TEST_F(MixerTest, InterpolatesBetweenValues) {
-  TestSample s(4, 0, kLoopNone, 0, 4);
-  s.data[0] = 0;
-  s.data[1] = 1000;
-  Voice& v = voices[0];
-  Sound(v, &s.record, 255, 0, 0, 1u << 30);  // quarter step
-  v.currentA = 255 * 256;  // no ramp: gains already in force
+// A sample without a loop, at a quarter step and with the gain already in force (no ramp): values
+// in between are interpolated, and the voice goes idle on the frame that reaches the end.
+TEST_F(MixerTest, InterpolatesAndEndsAtTheSampleEnd) {
+  TestSample s({0, 1000, 1000, 1000}, kLoopNone, 0, 4);
+  Voice& v = voices[1];
+  Sound(v, &s.record, 255, 0, 0, 1u << 30);
+  v.currentA = 255 * 256;
   v.rampTargetA = 255;
-  std::vector<float> out(2 * 4, 0.0f);
-  MixVoices(out.data(), 4);
+  std::vector<float> out(2 * 64, 0.0f);
+  MixVoices(out.data(), 64);
   for (int k = 0; k < 4; ++k) EXPECT_EQ(out[2 * k], 250.0f * k);
+  EXPECT_EQ(v.sample, nullptr);
+  EXPECT_EQ(v.positionInt, 0u);
+  EXPECT_NE(out[2 * 15], 0.0f);
+  for (int k = 16; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <vector>
 
 #include "music/mixer.h"
@@ -15,54 +14,59 @@
 
 namespace {
 
-// 16-row patterns at tempo 3 and 137 BPM; one instrument playing on every row.
-ModulePlayer* LoadRowModule(std::vector<uint8_t>& bytes) {
-  XmModule m = MakeTestModule(1);
-  m.orders = {0, 0, 0, 0, 0};
-  m.patterns = {MakeEmptyPattern(16, 1)};
-  for (int r = 0; r < 16; ++r) PatternCellAt(m.patterns[0], 1, r, 0) = {static_cast<uint8_t>(37 + r), 1, 0, 0, 0};
-  std::vector<int16_t> wave(2000);
-  for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<int16_t>((i % 100) * 300 - 15000);
-  m.instruments = {MakeTestInstrument(2000, wave, 29, 100)};
-  return LoadTestModule(m, bytes);
-}
-
-TEST(Playback, PositionRecordsFollowTheTicks) {
+// The row module (16-row patterns at tempo 3 and 137 BPM, a row lasts 3 x 804 = 2412 frames),
+// freed with whatever output the test opened.
+class Playback : public ::testing::Test {
+ protected:
   std::vector<uint8_t> bytes;
   ModulePlayer* p = LoadRowModule(bytes);
-  ASSERT_NE(p, nullptr);
+  void SetUp() override { ASSERT_NE(p, nullptr); }
+  void TearDown() override {
+    FreeModule(p);
+    CloseWaveOutput();
+    InstallAudioDevice({});
+  }
+};
+
+TEST_F(Playback, PositionRecordsFollowTheTicks) {
+  EXPECT_FALSE(StartPlayback(nullptr));
+  EXPECT_FALSE(StopPlayback(nullptr));
+  EXPECT_EQ(GetAudibleOrder(nullptr), 0);
+  EXPECT_EQ(GetAudibleRow(nullptr), 0);
+  EXPECT_FALSE(FreeModule(nullptr));
   ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
   EXPECT_EQ(CurrentPlayer(), p);
-  // Each record holds the position after the block's last tick; a row lasts 3 x 804 = 2412 frames.
-  auto expectedAfter = [](int64_t blockEnd) {
-    const int64_t tick = (blockEnd - 1) / 804;
-    const int64_t row = tick / 3;
-    return std::pair<int, int>(static_cast<int>(row / 16 % 5), static_cast<int>(row % 16));
+  // Each record holds the position after its block's last tick: rows played by the end of block
+  // b; past the song's 80 rows it goes round the restart position, the last order.
+  auto rowsAfter = [](int64_t b) {
+    const int64_t rows = ((b + 1) * 884 - 1) / 2412;
+    return static_cast<int>(rows < 80 ? rows : 64 + (rows - 80) % 16);
   };
-  for (int k = 0; k < 100; ++k) {
-    const auto [order, row] = expectedAfter(884 * (k + 1));
-    EXPECT_EQ(playback.positions[k].blockOrder.load(), order) << k;
-    EXPECT_EQ(playback.positions[k].blockRow.load(), row) << k;
-  }
+  auto expectRecordsUpTo = [&](int64_t blocks) {  // the ring holds the last 100 blocks' records
+    for (int64_t b = blocks - 100; b < blocks; ++b) {
+      EXPECT_EQ(playback.positions[b % 100].blockOrder.load(), rowsAfter(b) / 16) << b;
+      EXPECT_EQ(playback.positions[b % 100].blockRow.load(), rowsAfter(b) % 16) << b;
+    }
+  };
+  expectRecordsUpTo(100);
   // The output moves on one block: the block it left is rendered again, one ring further on.
   AdvanceOfflineOutput(884);
   EXPECT_EQ(playback.playBlock.load(), 1);
-  EXPECT_EQ(GetAudibleRow(p), expectedAfter(884 * 2).second);
-  EXPECT_EQ(playback.positions[0].blockRow.load(), expectedAfter(884 * 101).second);
+  EXPECT_EQ(GetAudibleRow(p), rowsAfter(1) % 16);
+  expectRecordsUpTo(101);
+  // Moved on further than the ring holds: the blocks are refilled up to where the output is.
   AdvanceOfflineOutput(884 * 150);
   EXPECT_EQ(playback.playBlock.load(), 51);
-
+  expectRecordsUpTo(151);
+  AdvanceOfflineOutput(884 * 99);  // past the song's end
+  expectRecordsUpTo(250);
   EXPECT_TRUE(StopPlayback(p));
   EXPECT_TRUE(StopPlayback(p));  // nothing left to do, still fine
   EXPECT_EQ(CurrentPlayer(), nullptr);
-  FreeModule(p);
-  CloseWaveOutput();
 }
 
-TEST(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
+TEST_F(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
   ASSERT_TRUE(OpenOfflineOutput(44100));
   static std::vector<int32_t> ticksAt;
   ticksAt.clear();
@@ -80,21 +84,9 @@ TEST(Playback, TickAtTheBlockEndRunsAtTheNextBlockStart) {
     EXPECT_EQ(ticksAt.back(), w);
   }
   EXPECT_EQ(ticksAt.size(), 3u);
-  StopPlayback(p);
-  FreeModule(p);
-  CloseWaveOutput();
 }
 
-TEST(Playback, NullPlayer) {
-  EXPECT_FALSE(StartPlayback(nullptr));
-  EXPECT_FALSE(StopPlayback(nullptr));
-  EXPECT_EQ(GetAudibleOrder(nullptr), 0);
-  EXPECT_EQ(GetAudibleRow(nullptr), 0);
-}
-
-TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
+TEST_F(Playback, SilentOutputKeepsTimeWithTheWallClock) {
   InstallStreamProcs(nullptr, nullptr, nullptr, nullptr, nullptr);
   EXPECT_FALSE(OpenWaveOutput(44100)) << "the output needs the stream procedures";
   InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
@@ -112,55 +104,59 @@ TEST(Playback, SilentOutputKeepsTimeWithTheWallClock) {
   EXPECT_GT(playback.playBlock.load(), 2);
   EXPECT_GT(lastRow, 0);
   EXPECT_TRUE(FreeModule(p));  // stops the thread first
+  p = nullptr;
   EXPECT_TRUE(playback.threadExited.load());
-  CloseWaveOutput();
 }
 
-// A device that pulls frames on a thread of its own, as a sound card's callback would.
-std::atomic<bool> fakeRunning{false};
-PlatformThread* fakeThread = nullptr;
-std::vector<int16_t> pulled;
-bool FakeOpen(int32_t) { return true; }
-void FakeStart() {
-  pulled.clear();
-  fakeRunning = true;
-  fakeThread = StartThread([] {
-    int16_t chunk[2 * 441];
-    while (fakeRunning.load()) {
-      PullRingFrames(chunk, 441);
-      if (pulled.size() < 2 * 8820) pulled.insert(pulled.end(), chunk, chunk + 2 * 441);
-      SleepThreadMilliseconds(2);
-    }
-  });
-}
-void FakeStop() {
-  if (fakeRunning.exchange(false)) JoinThread(fakeThread);
-}
-void FakeClose() {}
+// A device whose frames the test pulls itself, holding kHeldFrames in a buffer of its own.
+constexpr int32_t kHeldFrames = 2000;  // a little over two blocks
+bool Open(int32_t) { return true; }
+void Noop() {}
+int32_t HeldFrames() { return kHeldFrames; }
 
-TEST(Playback, DevicePullsTheRenderedRing) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
-  // What the offline output renders for the first 8820 frames...
+// The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
+// machine when a change is awaited).
+int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
+  SleepThreadMilliseconds(40);
+  for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i) SleepThreadMilliseconds(10);
+  return playback.playBlock.load();
+}
+
+TEST_F(Playback, DevicePullsTheRenderedRingAndHearsOnlyFramesPastItsBuffer) {
+  // What the offline output renders for the first frames...
   ASSERT_TRUE(OpenOfflineOutput(44100));
   ASSERT_TRUE(StartPlayback(p));
-  std::vector<int16_t> reference(playback.ring.get(), playback.ring.get() + 2 * 8820);
+  const int32_t block = mixSettings.blockFrames;
+  const size_t values = 2 * static_cast<size_t>(kHeldFrames + block);
+  const std::vector<int16_t> reference(playback.ring.get(), playback.ring.get() + values);
+  EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](int16_t v) { return v != 0; }), 1000);
   StopPlayback(p);
-  // ...is what the device hears first.
-  InstallAudioDevice({FakeOpen, FakeStart, FakeStop, FakeClose});
+  // ...are what the device pulls.
+  InstallAudioDevice({.open = Open, .start = Noop, .stop = Noop, .close = Noop, .bufferedFrames = HeldFrames});
   ASSERT_TRUE(OpenWaveOutput(44100));
   ASSERT_EQ(ActiveOutputKind(), OutputKind::Device);
   ASSERT_TRUE(StartPlayback(p));
-  for (int i = 0; i < 200 && playback.playBlock.load() < 6; ++i) SleepThreadMilliseconds(5);
-  EXPECT_GE(playback.playBlock.load(), 6);
-  EXPECT_TRUE(StopPlayback(p));
-  ASSERT_GE(pulled.size(), reference.size());
-  pulled.resize(reference.size());
+  std::vector<int16_t> pulled(values);
+  // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
+  PullRingFrames(pulled.data(), kHeldFrames + block - 1);
+  EXPECT_EQ(PlayBlockAfterPasses(), 0);
+  // One more frame gets past the buffer's end into block 1.
+  PullRingFrames(pulled.data() + values - 2, 1);
+  EXPECT_EQ(PlayBlockAfterPasses(0), 1);
   EXPECT_EQ(pulled, reference);
-  EXPECT_GT(std::count_if(reference.begin(), reference.end(), [](int16_t v) { return v != 0; }), 1000);
-  FreeModule(p);
-  CloseWaveOutput();
-  InstallAudioDevice({});
+  EXPECT_TRUE(StopPlayback(p));
+}
+
+// The render ends on the song's first pass, also when the song restarts on its last order.
+TEST_F(Playback, RenderOfflineEndsASongThatRestartsOnItsLastOrder) {
+  uint64_t handed = 0;
+  const uint64_t all = RenderOffline(p, {0, 46}, [&](std::span<const int16_t> v) { handed += v.size() / 2; });
+  EXPECT_EQ(all, handed);
+  EXPECT_NEAR(static_cast<double>(all), 5 * 16 * 2412.0, 884.0);  // the range is held to the song
+  const auto frames = [&](RenderRange r) { return RenderOffline(p, r, [](std::span<const int16_t>) {}); };
+  EXPECT_NEAR(static_cast<double>(frames({1, 2})), 2 * 16 * 2412.0, 2 * 884.0);
+  EXPECT_NEAR(static_cast<double>(frames({3, 4})), 2 * 16 * 2412.0, 2 * 884.0);
+  EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
 }
 
 TEST(MusicStart, LoadsTheEmbeddedModuleWithSynthesisedSamples) {
@@ -178,73 +174,4 @@ TEST(MusicStart, LoadsTheEmbeddedModuleWithSynthesisedSamples) {
   EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
 }
 
-TEST(RenderOffline, CoversTheRequestedOrdersToWithinABlock) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);  // 5 orders of 16 rows, 2412 frames a row
-  uint64_t handed = 0;
-  const uint64_t all = RenderOffline(p, {0, 46}, [&](std::span<const int16_t> v) { handed += v.size() / 2; });
-  EXPECT_EQ(all, handed);
-  EXPECT_NEAR(static_cast<double>(all), 5 * 16 * 2412.0, 884.0);  // the range is held to the song
-  const uint64_t middle = RenderOffline(p, {1, 2}, [](std::span<const int16_t>) {});
-  EXPECT_NEAR(static_cast<double>(middle), 2 * 16 * 2412.0, 2 * 884.0);
-  EXPECT_EQ(ActiveOutputKind(), OutputKind::None);
-  FreeModule(p);
-}
-
-TEST(RenderOffline, EndsASongThatRestartsOnItsLastOrder) {
-  std::vector<uint8_t> bytes;
-  XmModule m = MakeTestModule(1);  // one 64-row order
-  m.instruments = {MakeTestInstrument(2000, std::vector<int16_t>(2000, 1000), 29, 100)};
-  PatternCellAt(m.patterns[0], 1, 0, 0) = {49, 1, 0, 0, 0};
-  ModulePlayer* p = LoadTestModule(m, bytes);
-  ASSERT_NE(p, nullptr);
-  EXPECT_NEAR(static_cast<double>(RenderOffline(p, {0, 0}, [](std::span<const int16_t>) {})), 64 * 2412.0, 884.0);
-  FreeModule(p);
-  // Three orders restarting on the third: the wrap goes from order 2 back to order 2.
-  m.orders = {0, 0, 0};
-  m.restartPosition = 2;
-  p = LoadTestModule(m, bytes);
-  ASSERT_NE(p, nullptr);
-  EXPECT_NEAR(static_cast<double>(RenderOffline(p, {1, 2}, [](std::span<const int16_t>) {})), 2 * 64 * 2412.0, 2 * 884.0);
-  FreeModule(p);
-}
-
 }  // namespace
-
-namespace {
-constexpr int32_t kHeldFrames = 2000;  // a device buffer of a little over two blocks
-bool HeldOpen(int32_t) { return true; }
-void HeldNothing() {}
-int32_t HeldFrames() { return kHeldFrames; }
-
-// The mixing thread polls every 5 ms: gives it time for a few passes (up to 2 s on a busy
-// machine when a change is awaited).
-int32_t PlayBlockAfterPasses(int32_t awaitedChangeFrom = -1) {
-  SleepThreadMilliseconds(40);
-  for (int i = 0; i < 200 && playback.playBlock.load() == awaitedChangeFrom; ++i)
-    SleepThreadMilliseconds(10);
-  return playback.playBlock.load();
-}
-}  // namespace
-
-TEST(Playback, TheClockCountsOnlyFramesPastTheDeviceBuffer) {
-  std::vector<uint8_t> bytes;
-  ModulePlayer* p = LoadRowModule(bytes);
-  AudioDeviceProcs held{HeldOpen, HeldNothing, HeldNothing, HeldNothing};
-  held.bufferedFrames = HeldFrames;
-  InstallAudioDevice(held);
-  ASSERT_TRUE(OpenWaveOutput(44100));
-  ASSERT_TRUE(StartPlayback(p));
-  const int32_t block = mixSettings.blockFrames;
-  std::vector<int16_t> sink(2 * static_cast<size_t>(kHeldFrames + 2 * block));
-  // Pulled past the first block, but still in the device's buffer: block 0 is what is heard.
-  PullRingFrames(sink.data(), kHeldFrames + block - 1);
-  EXPECT_EQ(PlayBlockAfterPasses(), 0);
-  // One more frame gets past the buffer's end into block 1.
-  PullRingFrames(sink.data(), 1);
-  EXPECT_EQ(PlayBlockAfterPasses(0), 1);
-  EXPECT_TRUE(StopPlayback(p));
-  FreeModule(p);
-  CloseWaveOutput();
-  InstallAudioDevice({});
-}

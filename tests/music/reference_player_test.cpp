@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -19,58 +19,34 @@ struct Stereo {
   std::vector<double> left, right;
 };
 
-uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
-  uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | (at + i < b.size() ? b[at + i] : 0);
-  return v;
-}
-
-// 16-bit stereo PCM from a WAV file, walking its chunks; empty when the file is not that.
-Stereo ReadWav(const std::string& path) {
+// The reference player's raw output: 16-bit stereo frames.
+Stereo ReadRaw(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Stereo s;
-  bool pcm16 = false;
-  for (size_t at = 12; at + 8 <= b.size();) {
-    const std::string id(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4);
-    const uint32_t size = Le(b, at + 4, 4);
-    if (id == "fmt ") pcm16 = Le(b, at + 8, 2) == 1 && Le(b, at + 10, 2) == 2 && Le(b, at + 22, 2) == 16;
-    if (id == "data" && pcm16) {
-      for (size_t k = at + 8; k + 4 <= at + 8 + size && k + 4 <= b.size(); k += 4) {
-        s.left.push_back(static_cast<int16_t>(Le(b, k, 2)));
-        s.right.push_back(static_cast<int16_t>(Le(b, k + 2, 2)));
-      }
-    }
-    at += 8 + size + (size & 1);
+  for (int16_t frame[2]; in.read(reinterpret_cast<char*>(frame), sizeof frame);) {
+    s.left.push_back(frame[0]);
+    s.right.push_back(frame[1]);
   }
   return s;
 }
 
 // Normalised correlation of two signals over frames [from, to).
 double Correlation(const std::vector<double>& a, const std::vector<double>& b, size_t from, size_t to) {
-  double ab = 0, aa = 0, bb = 0;
-  for (size_t i = from; i < to; ++i) {
-    ab += a[i] * b[i];
-    aa += a[i] * a[i];
-    bb += b[i] * b[i];
-  }
-  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
-}
-
-std::vector<int16_t> Sine(int periods, int length) {
-  std::vector<int16_t> v(static_cast<size_t>(length));
-  for (int i = 0; i < length; ++i) v[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * periods * i / length));
-  return v;
+  auto dot = [&](const std::vector<double>& x, const std::vector<double>& y) {
+    return std::inner_product(x.begin() + from, x.begin() + to, y.begin() + from, 0.0);
+  };
+  const double aa = dot(a, a), bb = dot(b, b);
+  return aa > 0 && bb > 0 ? dot(a, b) / std::sqrt(aa * bb) : 0;
 }
 
 TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
   // Channel 1: a low tone on an instrument panned 0; channel 2: a fifth above, panned 255.
   XmModule m = MakeTestModule(2);
   for (auto [periods, panning] : {std::pair{10, 0}, std::pair{15, 255}}) {
-    XmInstrument ins = MakeTestInstrument(1000, Sine(periods, 1000), 0, 0, 64, static_cast<uint8_t>(panning));
-    ins.samples[0].loop = XmLoop::Forward;
-    ins.samples[0].loopLength = 1000;
-    m.instruments.push_back(ins);
+    std::vector<int16_t> sine(1000);
+    for (int i = 0; i < 1000; ++i) sine[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * periods * i / 1000));
+    m.instruments.push_back(MakeTestInstrument(1000, sine, 0, 0, 64, static_cast<uint8_t>(panning)));
+    SetTestLoop(m.instruments.back(), XmLoop::Forward, 0, 1000);
   }
   PatternCellAt(m.patterns[0], 2, 0, 0) = {49, 1, 0, 0, 0};
   PatternCellAt(m.patterns[0], 2, 0, 1) = {49, 2, 0, 0, 0};
@@ -78,10 +54,10 @@ TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
   const std::string path = ::testing::TempDir() + "vale_hard_panned.xm";
   std::string error;
   ASSERT_TRUE(SaveXmModule(m, path, error)) << error;
-  const std::string command = std::string(VALE_OPENMPT123) +
-                              " --render --force --quiet --no-float --samplerate 44100 '" + path + "' > /dev/null 2>&1";
+  const std::string command = std::string(VALE_OPENMPT123) + " --batch --stdout --quiet --no-float" +
+                              " --samplerate 44100 '" + path + "' > '" + path + ".raw' 2> /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const Stereo reference = ReadWav(path + ".wav");
+  const Stereo reference = ReadRaw(path + ".raw");
 
   std::vector<uint8_t> bytes;
   ModulePlayer* p = LoadTestModule(m, bytes);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "music/module.h"
 #include "music/stream.h"
 
 namespace {
@@ -33,23 +34,22 @@ TEST(MemoryStream, SeeksClampAndReadsStopAtTheEnd) {
   StreamClose(s);
   EXPECT_EQ(StreamRead(buffer, 4, t), 4);
   StreamClose(t);
+
+  MemoryStream* unknown = OpenResourceStream(999);  // an unknown resource is an empty stream
+  ASSERT_NE(unknown, nullptr);
+  EXPECT_EQ(StreamRead(buffer, 4, unknown), 0);
+  StreamClose(unknown);
 }
 
-TEST(MemoryStream, UnknownResourceIsEmpty) {
-  MemoryStream* s = OpenResourceStream(999);
-  ASSERT_NE(s, nullptr);
-  uint8_t b[4];
-  EXPECT_EQ(StreamRead(b, 4, s), 0);
-  StreamClose(s);
-}
-
+// The loader refuses to run without the whole table, and reads no module from an empty stream.
 TEST(StreamProcs, AllOrNothing) {
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
-  EXPECT_TRUE(StreamProcsInstalled());
   InstallStreamProcs(OpenResourceStream, StreamClose, nullptr, StreamSeek, StreamTell);
   EXPECT_FALSE(StreamProcsInstalled());
   EXPECT_EQ(InstalledStreamProcs().open, nullptr);
+  EXPECT_EQ(LoadModule(kModuleResourceId, nullptr), nullptr);
   InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
+  EXPECT_TRUE(StreamProcsInstalled());
+  EXPECT_EQ(LoadModule(4242, nullptr), nullptr);  // the signature check fails on no bytes
 }
 
 }  // namespace
