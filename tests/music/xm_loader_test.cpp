@@ -36,8 +36,8 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
   std::vector<uint8_t> bytes;
   ModulePlayer* p = LoadTestModule(m, bytes);
   ASSERT_NE(p, nullptr) << ModuleLoadError();
-  EXPECT_EQ((std::array<int, 7>{p->songLength, p->restartPosition, p->channelCount, p->defaultTempo, p->defaultBpm,
-                                 p->orderTable[0], p->patterns[0].rows}),
+  EXPECT_EQ((std::array<int, 7>{p->songLength, p->restartPosition, p->channelCount, p->defaultTempo,
+                                 p->defaultBpm, p->orderTable[0], p->patterns[0].rows}),
             (std::array<int, 7>{4, 1, 4, 5, 125, 1, 64}));
   EXPECT_EQ(p->patterns[0].cells[1].instrument, 0);
   EXPECT_EQ(p->patterns[0].cells[4].note, 0);
@@ -54,8 +54,8 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
 
   ASSERT_EQ(p->instrumentCount, 3);
   const SampleRecord& s = *p->instruments[0].samples[0];
-  EXPECT_EQ((std::array<int64_t, 8>{s.length, s.loopStart, s.loopLength, s.loopMode, s.volume, s.finetune, s.panning,
-                                     s.relativeNote}),
+  EXPECT_EQ((std::array<int64_t, 8>{s.length, s.loopStart, s.loopLength, s.loopMode, s.volume,
+                                     s.finetune, s.panning, s.relativeNote}),
             (std::array<int64_t, 8>{6, 1, 3, kLoopPingPong, 48, 100, 200, 29}));
   const int16_t expected[] = {0, 100, -100, 32767, -32768, 5};
   for (int k : {0, 1, 2, 3, 5}) EXPECT_EQ(s.data[k], expected[k]) << k;
@@ -64,7 +64,8 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
 
   // 8-bit data come back widened by 256; the forward-loop guard copies the loop's first value.
   const SampleRecord& e = *p->instruments[1].samples[0];
-  EXPECT_EQ((std::array<int, 3>{e.data[0], e.data[2], e.data[3]}), (std::array<int, 3>{-3 * 256, 9 * 256, 7 * 256}));
+  EXPECT_EQ((std::array<int, 3>{e.data[0], e.data[2], e.data[3]}),
+            (std::array<int, 3>{-3 * 256, 9 * 256, 7 * 256}));
   for (SampleRecord* slot : p->instruments[2].samples) EXPECT_EQ(slot, &EmptySample);
   EXPECT_TRUE(FreeModule(p));
 
@@ -79,14 +80,6 @@ TEST(XmWriter, RoundTripThroughTheLoader) {
   FreeModule(p);
 }
 
-TEST(XmWriter, PacksCellsInTheShortestForm) {
-  XmPattern p = MakeEmptyPattern(1, 3);
-  PatternCellAt(p, 3, 0, 0) = {1, 2, 3, 4, 5};
-  PatternCellAt(p, 3, 0, 1) = {0, 0, 0x20, 0, 0};
-  EXPECT_EQ(PackXmPattern(p, 3), (std::vector<uint8_t>{1, 2, 3, 4, 5, 0x84, 0x20, 0x80}));
-  EXPECT_TRUE(PackXmPattern(MakeEmptyPattern(64, 3), 3).empty());
-}
-
 // Patches a little-endian field of a written module in place.
 void Poke(std::vector<uint8_t>& b, size_t at, uint32_t v, int width = 4) {
   for (int k = 0; k < width; ++k) b[at + k] = static_cast<uint8_t>(v >> (8 * k));
@@ -94,7 +87,8 @@ void Poke(std::vector<uint8_t>& b, size_t at, uint32_t v, int width = 4) {
 
 // Records each call (instrument, sample, byte count), marks the first values and the last one.
 std::vector<std::array<int64_t, 3>> synthCalls;
-void RecordingSynth(std::span<int16_t> dst, uint32_t byteCount, int32_t bits, int32_t instrument, int32_t sample) {
+void RecordingSynth(std::span<int16_t> dst, uint32_t byteCount, int32_t bits, int32_t instrument,
+                    int32_t sample) {
   synthCalls.push_back({instrument, sample, byteCount});
   EXPECT_EQ(bits, 16);
   EXPECT_EQ(byteCount, (dst.size() - 8) * 2);
