@@ -104,7 +104,7 @@ TEST_F(MixerTest, RampCrossingTheLoopPointSoundsLikeTheUnrolledLoop) {
 
 // Where one frame's step leaves a looping voice; positions in 32.32 fixed point.
 TEST_F(MixerTest, LoopsWrapAndTurn) {
-  const uint64_t step = static_cast<uint64_t>(0.8 * 4294967296.0), pastEnd = (7ull << 32) + (1ull << 31) + step;
+  const uint64_t one = 1ull << 32, step = static_cast<uint64_t>(0.8 * one), at = 15 * (one / 2);
   struct Case {
     const char* name;
     uint8_t mode;
@@ -114,10 +114,10 @@ TEST_F(MixerTest, LoopsWrapAndTurn) {
     int32_t directionAfter;
   } const cases[] = {
       // 3 + 5 = 8: 2 + 3 loop lengths past the loop end (4).
-      {"forward wraps", kLoopForward, 2, 2, kForward, 3ull << 32, 5ull << 32, 2ull << 32, kForward},
+      {"forward wraps", kLoopForward, 2, 2, kForward, 3 * one, 5 * one, 2 * one, kForward},
       // From 7.5 by 0.8: 0.3 past the end, reflected about it.
-      {"ping-pong end", kLoopPingPong, 0, 8, kForward, pastEnd - step, step, (16ull << 32) - pastEnd - 1, kBackward},
-      {"ping-pong start", kLoopPingPong, 0, 8, kBackward, 1ull << 30, step, step - (1ull << 30) - 1, kForward},
+      {"end turns", kLoopPingPong, 0, 8, kForward, at, step, 16 * one - at - step - 1, kBackward},
+      {"start turns", kLoopPingPong, 0, 8, kBackward, one / 4, step, step - one / 4 - 1, kForward},
   };
   for (const Case& c : cases) {
     TestSample s(std::vector<int16_t>(8, 100), c.mode, c.loopStart, c.loopLength);
