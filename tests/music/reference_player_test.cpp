@@ -44,7 +44,8 @@ TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
   XmModule m = MakeTestModule(2);
   for (auto [periods, panning] : {std::pair{10, 0}, std::pair{15, 255}}) {
     std::vector<int16_t> sine(1000);
-    for (int i = 0; i < 1000; ++i) sine[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * periods * i / 1000));
+    for (int i = 0; i < 1000; ++i)
+      sine[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * periods * i / 1000));
     m.instruments.push_back(MakeTestInstrument(1000, sine, 0, 0, 64, static_cast<uint8_t>(panning)));
     SetTestLoop(m.instruments.back(), XmLoop::Forward, 0, 1000);
   }

@@ -9,10 +9,11 @@ XmModule MakeTestModule(int channels) {
           .patterns = {MakeEmptyPattern(64, channels)}, .instruments = {}};
 }
 
-XmInstrument MakeTestInstrument(uint32_t length, std::vector<int16_t> data, int8_t relativeNote, int8_t finetune,
-                                uint8_t volume, uint8_t panning) {
-  return {.name = {}, .samples = {{.name = {}, .length = length, .volume = volume, .finetune = finetune,
-                                   .panning = panning, .relativeNote = relativeNote, .data = std::move(data)}}};
+XmInstrument MakeTestInstrument(uint32_t length, std::vector<int16_t> data, int8_t relativeNote,
+                                int8_t finetune, uint8_t volume, uint8_t panning) {
+  return {.name = {}, .samples = {{.name = {}, .length = length, .volume = volume,
+                                   .finetune = finetune, .panning = panning,
+                                   .relativeNote = relativeNote, .data = std::move(data)}}};
 }
 
 void SetTestLoop(XmInstrument& instrument, XmLoop loop, uint32_t start, uint32_t length) {
@@ -36,9 +37,9 @@ ModulePlayer* LoadTestBytes(const std::vector<uint8_t>& bytes, SampleSynthProc s
   return p;
 }
 
-ModulePlayer* LoadTestModule(const XmModule& module, std::vector<uint8_t>& storage, SampleSynthProc synth) {
+ModulePlayer* LoadTestModule(const XmModule& module, std::vector<uint8_t>& storage) {
   storage = WriteTestModule(module);
-  return LoadTestBytes(storage, synth);
+  return LoadTestBytes(storage);
 }
 
 ModulePlayer* LoadRowModule(std::vector<uint8_t>& storage) {
@@ -46,7 +47,7 @@ ModulePlayer* LoadRowModule(std::vector<uint8_t>& storage) {
   m.orders = {0, 0, 0, 0, 0};
   m.restartPosition = 4;
   m.patterns = {MakeEmptyPattern(16, 1)};
-  for (int r = 0; r < 16; ++r) PatternCellAt(m.patterns[0], 1, r, 0) = {static_cast<uint8_t>(37 + r), 1, 0, 0, 0};
+  for (int r = 0; r < 16; ++r) m.patterns[0].cells[r] = {static_cast<uint8_t>(37 + r), 1, 0, 0, 0};
   std::vector<int16_t> wave(2000);
   for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<int16_t>((i % 100) * 300 - 15000);
   m.instruments = {MakeTestInstrument(2000, wave, 29, 100)};

@@ -12,8 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 int main(int argc, char** argv) {
   int files = 0;
   for (int a = 1; a < argc; ++a) {
-    std::vector<std::filesystem::path> paths{argv[a]};
-    if (std::filesystem::is_directory(argv[a])) paths.assign(std::filesystem::directory_iterator(argv[a]), {});
+    namespace fs = std::filesystem;
+    std::vector<fs::path> paths{argv[a]};
+    if (fs::is_directory(argv[a])) paths.assign(fs::directory_iterator(argv[a]), {});
     for (const auto& p : paths) {
       std::ifstream in(p, std::ios::binary);
       std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
