@@ -63,22 +63,6 @@ TEST_F(Draw, MeshUsesItsTransformAndLeavesTheMatrixAlone) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(Draw, TexturedMeshBindsItsTextureAndSendsCoordinates) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  Mesh sphere;
-  ASSERT_TRUE(BuildSphereMesh(sphere, 10, 8, 2, false));
-  sphere.textured = true;
-  sphere.texture = name;
-  DrawMesh(sphere);
-  EXPECT_EQ(BoundTexture(), name);
-  EXPECT_EQ(Current(GL_CURRENT_TEXTURE_COORDS), (std::array{0.5f, 1.0f, 0.0f, 1.0f}))
-      << "the top pole's coordinate comes last";
-  EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE) << "no enable state changes";
-  EXPECT_EQ(Pixel(32, 32)[1], 255);
-  glDeleteTextures(1, &name);
-}
-
 TEST_F(Draw, SurfaceDrawsItsTrianglesWithTheirNormalValues) {
   MetaballField = kStartupCharges;
   IsoSurface s;

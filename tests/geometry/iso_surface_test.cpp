@@ -44,35 +44,6 @@ TEST_F(ChargeField, FieldValueNearAndOnACharge) {
   EXPECT_EQ(MetaballFieldValue(0, 0, 0), FLT_MAX) << "overflowing sums saturate";
 }
 
-TEST(IsoGrid, NoGridMeansNothingHappens) {
-  IsoSurface s;
-  EXPECT_FALSE(CreateIsoSurface(s, 0, 1.0f, MetaballFieldValue));
-  EXPECT_FALSE(CreateIsoSurface(s, -3, 1.0f, MetaballFieldValue));
-  EXPECT_FALSE(CreateIsoSurface(s, kMaxIsoResolution + 1, 1.0f, MetaballFieldValue));
-  SampleIsoGrid(s);
-  LinkIsoCells(s);
-  EXPECT_EQ(PolygoniseIsoSurface(s), 0);
-  EXPECT_TRUE(s.triangles.empty());
-  ASSERT_TRUE(CreateIsoSurface(s, 4, 0.5f, TorusField));
-  DestroyIsoSurface(s);
-  EXPECT_TRUE(s.samples.empty() && s.cells.empty() && s.triangles.empty());
-}
-
-// A NaN corner compares like a value at or above the level: inside. (Samples exactly on the level
-// come up in the reference comparisons below.)
-TEST(IsoCellCases, NanCornerIsInside) {
-  IsoSample corners[8];
-  IsoCell cell;
-  for (int c = 0; c < 8; ++c) {
-    corners[c] = {float(c & 1), 0, 0, c == 0 ? NAN : 2.0f};
-    cell.corners[c] = &corners[c];
-  }
-  IsoSurface s;
-  EXPECT_EQ(PolygoniseCell(cell, s, 1.0f), 0);
-  corners[0].value = 0.5f;
-  EXPECT_EQ(PolygoniseCell(cell, s, 1.0f), 1) << "below the level: outside";
-}
-
 // The row-packed polygoniser and the hoisted charge sampler against the plain walk: the same
 // samples, the same triangles in the same order, bit for bit.
 TEST_F(ChargeField, MatchesTheStraightforwardPolygoniser) {
