@@ -22,8 +22,7 @@ struct Frame : Picture {
   std::vector<float> depth;  // row 0 at the top
   Rgb C(int i) const { return At(i % kW, i / kW); }
   bool Lit(int i) const { return C(i).r + C(i).g + C(i).b > 45; }
-  // Mostly the red of texture 1 or the blue of texture 3, however fogged.
-  bool Red(int i) const { return C(i).g * 4 < C(i).r && C(i).b * 4 < C(i).r; }
+  // Mostly the blue of texture 3, however fogged.
   bool Blue(int i) const { return C(i).r * 4 < C(i).b && C(i).g * 4 < C(i).b; }
 };
 
@@ -71,18 +70,6 @@ TEST_F(CubeFieldRender, Mode1IsTheWhiteLatticeFoggedToBlackWithDistance) {
     farSum += lit[lit.size() - 1 - i].second;
   }
   EXPECT_GT(nearSum / fifth, 1.5 * farSum / fifth) << "near faces should be brighter than far ones";
-}
-
-TEST_F(CubeFieldRender, Mode2TexturesEveryFaceWithTexture1AndMarksNoStencil) {
-  Frame f = Render(2, 21.0f, 1.3f);
-  int lit = 0;
-  for (int i = 0; i < kW * kH; ++i) {
-    EXPECT_EQ(f.stencil[i], 0);
-    if (!f.Lit(i)) continue;
-    ++lit;
-    ASSERT_TRUE(f.Red(i)) << "pixel " << i << " is not in texture 1";
-  }
-  EXPECT_GT(lit, kW * kH / 10);
 }
 
 TEST_F(CubeFieldRender, Mode3ShowsTheWhiteLatticeInsideThePanelsAndTexture3Outside) {
@@ -133,12 +120,6 @@ TEST_F(CubeFieldRender, AspectStaysFourThirdsAtAnyFramebufferSize) {
       glGetDoublev(GL_PROJECTION_MATRIX, m);
       EXPECT_NEAR(m[5] / m[0], 4.0 / 3.0, 1e-6) << w << "x" << h << " fov " << fov;
     }
-  }
-  // The scene breathes its field of view between 20 and 160 degrees.
-  for (float t : {0.0f, 0.785398f, 2.356194f}) {
-    Render(1, 9.0f, t);
-    EXPECT_GE(fieldOfView, 19.999f);
-    EXPECT_LE(fieldOfView, 160.001f);
   }
 }
 

@@ -35,12 +35,7 @@ class LoadingBarRender : public HeadlessTest<640, 480> {
 
 TEST_F(LoadingBarRender, TheFillEndsWhereTheFractionSays) {
   EXPECT_EQ(FillEnd(Draw(0.0f)), -1) << "no orange at 0";
-  const Picture half = Draw(0.5f);
-  EXPECT_EQ(FillEnd(half), 320);
-  const int y = 240 - 5;
-  EXPECT_EQ(half.At(10, y).r, 255) << "white frame";
-  EXPECT_EQ(half.At(12, y).r, 0) << "black gap";
-  EXPECT_NEAR(half.At(400, y).r, 77, 2) << "grey trough";
+  EXPECT_EQ(FillEnd(Draw(0.5f)), 320);
   EXPECT_EQ(FillEnd(Draw(1.0f)), 627) << "full: the trough's right edge";
   EXPECT_EQ(FillEnd(Draw(0.5f, 320, 240)), 160) << "stretched over any view";
 }

@@ -41,17 +41,3 @@ TEST(PanelPattern, ChangesOnlyOnTheAccentRowsOfOrders4To7) {
   EXPECT_EQ(PatternAt(11, 63), 10);
   EXPECT_EQ(UpdatePanelPattern(Sync(20, 1), 3), 10);
 }
-
-TEST(PanelPattern, EveryPatternLightsOneOrTwoPanels) {
-  std::array<Panel, 8> lit{};
-  int total = 0;
-  for (int p = 1; p <= 12; ++p) {
-    const int n = LitPanels(p, lit);
-    EXPECT_GE(n, 1) << p;
-    EXPECT_LE(n, 2) << p;
-    total += n;
-  }
-  EXPECT_EQ(total, 16);  // every panel is lit by two patterns
-  EXPECT_EQ(LitPanels(0, lit), 0);
-  EXPECT_EQ(LitPanels(13, lit), 0);
-}

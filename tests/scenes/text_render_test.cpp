@@ -65,12 +65,6 @@ TEST_F(TextRender, GlyphListsDrawTheirCellAndAdvanceThePen) {
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_FLOAT_EQ(m[12], 100 + advance);
-    // Code 255 has no list; the control codes' cells are empty: both draw nothing.
-    glLoadIdentity();
-    glTranslatef(300, 300, 0);
-    const uint8_t nothing[] = {1, 9, 27, 31, 127, 150, 255};
-    glListBase(base);
-    glCallLists(sizeof nothing, GL_UNSIGNED_BYTE, nothing);
   }
   const Picture pic = ReadPicture(context_);
   int inkLeft = 640, inkRight = -1, inkTop = 480;

@@ -1,4 +1,4 @@
-// The resolution chooser's commands, its fallback and where its controls lie.
+// The resolution chooser's commands and its fallback.
 #include <gtest/gtest.h>
 
 #include "shell/chooser.h"
@@ -14,7 +14,6 @@ TEST(Chooser, OutOfRangeEntriesTakeTheDefaultLinesMode) {
     const DisplayChoice c = ResolveChooserEntry(entry);
     EXPECT_TRUE(c.width == fallback.width && c.height == fallback.height && c.fullScreen == fallback.fullScreen) << entry;
   }
-  EXPECT_TRUE(ChooserLabel(8).empty() && ChooserLabel(-1).empty());
 }
 
 // Start with nothing chosen picks the first line; otherwise the last clicked line wins.
@@ -28,20 +27,6 @@ TEST(Chooser, StartOpensTheLastClickedLineOrTheFirst) {
   for (int line : {3, 7, 1}) EXPECT_FALSE(ChooserCommand(kFirstLineId + line, entry, start));
   EXPECT_EQ(entry, 2);
   EXPECT_EQ(start, 0);
-  // Ids that are no control of the chooser change nothing.
-  ChooserCommand(109, entry, start);
-  ChooserCommand(0, entry, start);
   EXPECT_TRUE(ChooserCommand(kStartId, entry, start));
   EXPECT_EQ(entry, 2);
-}
-
-// The edges of the first and last lines and of Start, and the gaps beside them.
-TEST(Chooser, ControlsLieWhereTheLayoutPutsThem) {
-  const struct {
-    int x, y, id;
-  } probes[] = {{10, 10, kFirstLineId},      {159, 33, kFirstLineId}, {10, 178, kFirstLineId + 7},
-                {159, 201, kFirstLineId + 7}, {160, 20, 0},            {9, 20, 0},
-                {20, 205, 0},                 {10, 210, kStartId},     {149, 257, kStartId},
-                {150, 257, 0},                {20, 258, 0}};
-  for (const auto& p : probes) EXPECT_EQ(ChooserControlAt(p.x, p.y), p.id) << p.x << "," << p.y;
 }

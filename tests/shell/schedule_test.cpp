@@ -59,9 +59,3 @@ TEST(Schedule, BoundaryRows) {
         << "order " << r.order << " row " << r.row;
   }
 }
-
-// The closing overlay from order 28 row 33; the end of the run is driven by the RenderFrame tests.
-TEST(EndOfRun, OverlayThreshold) {
-  EXPECT_FALSE(static_cast<double>(ComputeSyncTime(28, 32)) > kEndTextFrom);
-  EXPECT_TRUE(static_cast<double>(ComputeSyncTime(28, 33)) > kEndTextFrom);
-}
