@@ -67,7 +67,7 @@ TEST(SongPitch, WrittenC4SoundsTwoSemitonesDownOnEveryPatchFamily) {
   const SongInstrument sine110 = MakeInstrument(110.0, 29);
   EXPECT_NEAR(SoundingHz(sine110, 49), 110.0 * 46714.0 / 44100.0, 1e-9);
   // patch pitch, relative note, what C-4 sounds (A#2, A#1, A#3, A#2) to within a cent
-  for (const auto [hz, rel, sounds] : {std::tuple{440.0, 5, 116.54}, {55.0, 29, 58.27}, {220.0, 29, 233.08},
+  for (const auto& [hz, rel, sounds] : {std::tuple{440.0, 5, 116.54}, {55.0, 29, 58.27}, {220.0, 29, 233.08},
                                        {220.0, 17, 116.54}})
     EXPECT_NEAR(SoundingHz(MakeInstrument(hz, rel), 49), sounds, sounds * 4e-4) << hz << " " << rel;
   // and back: the composer writes A#2 and gets C-4
