@@ -90,9 +90,7 @@ bool ScenePassable(SceneId scene) {
     case SceneId::BlobTunnel: return true;
     // Random numbers drawn and a chain carried.
     case SceneId::Lightning: return false;
-    // Mesa's llvmpipe draws a few tube frames slightly differently depending on which frames it
-    // drew before (softpipe does not); drawing all of them keeps more replays identical to a
-    // capture, and at a small size they cost little.
+    // Carries nothing, but a span short enough that drawing its frames small costs little.
     case SceneId::RingTube: return false;
   }
   return false;

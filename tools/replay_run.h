@@ -33,8 +33,8 @@ class ReplayRun {
   // runs the start-up and renders the song.
   // `exact`: every earlier frame is drawn, at the wanted size, so the wanted frames come out as
   // a capture of the whole run draws them, bit for bit. Otherwise earlier frames run small and
-  // the middle frames of most spans are passed over: much faster, and the same picture but for
-  // Mesa's llvmpipe, whose output can move by a few pixels with the frames it drew before.
+  // the middle frames of most spans are passed over: much faster, and the same pixels wherever it
+  // has been compared with a capture of the whole run.
   bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact = false);
   // Runs the frames before `frame` small, nothing read back.
   void CatchUp(int64_t frame);
