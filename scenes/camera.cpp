@@ -37,6 +37,15 @@ void SetSceneBaseState(bool fog, bool lighting) {
   glEnable(GL_BLEND);
 }
 
+void SetOpaqueTextureState() {
+  glDisable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
 void DrawCube(float s) {
   // Every face shows the whole texture once; culling is never on, so winding does not matter.
   glBegin(GL_QUADS);

@@ -15,6 +15,9 @@ void ResetCamera();
 // The GL state every scene's one-time set-up starts from: black clear and fog colours, fog and
 // lighting as asked, depth test and 2D texturing on, texture-coordinate generation off, blending on.
 void SetSceneBaseState(bool fog, bool lighting);
+// The state a frame of the sky scenes draws from: textured and unlit, texture-coordinate generation
+// and blending off, the blend function left at alpha for what the frame blends later.
+void SetOpaqueTextureState();
 // Projection with the fixed 4/3 aspect whatever the window's shape, then the camera view.
 void ApplyProjection();
 // One textured cube with normals, corner at the origin, spanning 0..edge on each axis.

@@ -50,12 +50,7 @@ void DrawRingTubeScene() {
   camera.target[2] = static_cast<float>(std::sin(1.2 * t));
   ApplyProjection();
 
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  SetOpaqueTextureState();
   glFrontFace(GL_CW);
   glColor4f(1, 1, 1, 1);
   glBindTexture(GL_TEXTURE_2D, textureNames[2]);

@@ -55,12 +55,7 @@ void DrawWaveFloorScene() {
   ApplyProjection();
 
   glBindTexture(GL_TEXTURE_2D, textureNames[1]);
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  SetOpaqueTextureState();
   glFrontFace(GL_CCW);
 
   skySphere.position.z = 0;

@@ -70,12 +70,7 @@ void DrawWobblingMeshScene() {
   camera.eye[2] = static_cast<float>(std::sin(0.2 * t) * 122 * 0.06);
   ApplyProjection();
 
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  SetOpaqueTextureState();
   glFrontFace(GL_CW);  // the inside of the spheres faces front
 
   backdrop.scale = {4.5f, 4.5f, 4.5f};
