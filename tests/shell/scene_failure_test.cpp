@@ -11,12 +11,14 @@
 #include "shell/scene_failure.h"
 #include "shell/shell_state.h"
 
+#ifndef _WIN32
 namespace {
 void* NoActiveTexture(const char* name) {
   static int entry;
   return std::string(name) == "glActiveTextureARB" ? nullptr : &entry;
 }
 }  // namespace
+#endif
 
 TEST(SceneFailure, MissingMultitextureEndsTheRunWithCodeOne) {
 #ifdef _WIN32
