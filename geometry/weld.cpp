@@ -1,7 +1,6 @@
 // geometry/weld.cpp: position welding and OBJ output.
 #include "geometry/weld.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
@@ -76,18 +75,16 @@ WeldedMesh WeldMesh(const Mesh& mesh) {
   return WeldTriangles(soup);
 }
 
-bool WriteObj(const std::string& path, const WeldedMesh& mesh, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (!file) {
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
+std::string FormatObj(const WeldedMesh& mesh) {
+  std::string text;
+  char line[96];
+  for (const Vec3& v : mesh.vertices) {
+    std::snprintf(line, sizeof line, "v %.9g %.9g %.9g\n", v.x, v.y, v.z);
+    text += line;
   }
-  for (const Vec3& v : mesh.vertices) std::fprintf(file, "v %.9g %.9g %.9g\n", v.x, v.y, v.z);
-  for (const auto& f : mesh.triangles) std::fprintf(file, "f %d %d %d\n", f[0] + 1, f[1] + 1, f[2] + 1);
-  const bool ok = !std::ferror(file);
-  if (std::fclose(file) != 0 || !ok) {
-    error = "cannot write " + path;
-    return false;
+  for (const auto& f : mesh.triangles) {
+    std::snprintf(line, sizeof line, "f %d %d %d\n", f[0] + 1, f[1] + 1, f[2] + 1);
+    text += line;
   }
-  return true;
+  return text;
 }

@@ -28,5 +28,5 @@ WeldedMesh WeldIsoSurface(const IsoSurface& surface);
 // Triangles as stored; quads split into (0, 1, 2) and (0, 2, 3).
 WeldedMesh WeldMesh(const Mesh& mesh);
 
-// Wavefront OBJ: "v x y z" lines then "f a b c" lines (1-based). False with a message on failure.
-bool WriteObj(const std::string& path, const WeldedMesh& mesh, std::string& error);
+// Wavefront OBJ text: "v x y z" lines then "f a b c" lines (1-based).
+std::string FormatObj(const WeldedMesh& mesh);

@@ -150,13 +150,3 @@ bool WriteXmModule(const XmModule& m, std::vector<uint8_t>& out, std::string& er
   }
   return true;
 }
-
-bool SaveXmModule(const XmModule& module, const std::string& path, std::string& error) {
-  std::vector<uint8_t> bytes;
-  if (!WriteXmModule(module, bytes, error)) return false;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return error = "cannot open " + path + " for writing", false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !ok) return error = "cannot write " + path, false;
-  return true;
-}

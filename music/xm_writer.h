@@ -77,4 +77,3 @@ std::vector<uint8_t> PackXmPattern(const XmPattern& pattern, int channels);
 // The whole file. False with a reason when the records cannot be stored (too many orders,
 // patterns, instruments or samples, wrong cell counts, oversized packed patterns).
 bool WriteXmModule(const XmModule& module, std::vector<uint8_t>& out, std::string& error);
-bool SaveXmModule(const XmModule& module, const std::string& path, std::string& error);

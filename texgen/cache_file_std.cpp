@@ -1,6 +1,8 @@
-// The texture cache's files through stdio.
+// The texture cache's files through stdio; written by temporary name and rename, so an
+// interrupted or failed write leaves the earlier cache file as it was.
 #include <cstdio>
 
+#include "platform/output_file.h"
 #include "texgen/cache_file.h"
 
 bool ReadCacheFile(const std::string& path, uint32_t offset, std::span<uint8_t> bytes) {
@@ -13,8 +15,9 @@ bool ReadCacheFile(const std::string& path, uint32_t offset, std::span<uint8_t> 
 }
 
 void WriteCacheFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> pieces) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return;
-  for (std::span<const uint8_t> piece : pieces) std::fwrite(piece.data(), 1, piece.size(), f);
-  std::fclose(f);
+  OutputFile out;
+  std::string error;
+  if (!out.Open(path, error)) return;
+  for (std::span<const uint8_t> piece : pieces) out.Write(piece);
+  out.Commit(error);
 }

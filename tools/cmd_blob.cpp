@@ -8,6 +8,7 @@
 #include "geometry/iso_surface.h"
 #include "geometry/metaball.h"
 #include "geometry/weld.h"
+#include "platform/output_file.h"
 #include "tools/tool.h"
 
 namespace {
@@ -22,11 +23,10 @@ const ToolRegistration kRegistration(kBlobCommand);
 
 int RunBlob(std::span<const std::string> argv) {
   static constexpr std::string_view kValueOptions[] = {"--counter"};
-  const ToolArgs args = ParseToolArgs(argv, kValueOptions);
+  static constexpr std::string_view kSwitches[] = {"--startup"};
+  const ToolArgs args = ParseToolArgs(argv, kValueOptions, kSwitches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kBlobCommand);
-  for (const auto& [name, value] : args.options)
-    if (name != "--counter" && name != "--startup") return ToolFail("unknown option " + name, 2);
   long long counter = 0;
   std::string error;
   if (!IntOption(args, "--counter", INT32_MIN, INT32_MAX, counter, error)) return ToolFail(error, 2);
@@ -41,7 +41,9 @@ int RunBlob(std::span<const std::string> argv) {
   SampleIsoGrid(blobSurface);
   const int32_t count = PolygoniseIsoSurface(blobSurface);
   const WeldedMesh welded = WeldIsoSurface(blobSurface);
-  if (!WriteObj(args.positional[0], welded, error)) return ToolFail(error);
+  const std::string obj = FormatObj(welded);
+  if (!WriteWholeFile(args.positional[0], std::span(reinterpret_cast<const uint8_t*>(obj.data()), obj.size()), error))
+    return ToolFail(error);
   // Triangles through a grid sample collapse when welded and are not written.
   std::printf("%d triangles (%zu written, %lld collapsed), %zu vertices\n", count, welded.triangles.size(),
               static_cast<long long>(welded.collapsedTriangles), welded.vertices.size());

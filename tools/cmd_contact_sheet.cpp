@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "platform/glyphs.h"
+#include "platform/output_file.h"
+#include "tools/png_writer.h"
 #include "tools/replay_run.h"
 #include "tools/tool.h"
 
@@ -41,7 +43,26 @@ struct Tile {
   std::vector<uint8_t> rgb;
 };
 
+constexpr int kEndTextTiles = 2;
+constexpr int64_t kMaxSheetPixels = 400'000'000;
+
 ScheduleStep StepOf(const FrameInputs& in) { return PickScene(ComputeSyncTime(in.order, in.row)); }
+bool SameStep(const ScheduleStep& a, const ScheduleStep& b) {
+  return a.scene == b.scene && a.cubeFieldMode == b.cubeFieldMode && a.wobbleMode == b.wobbleMode;
+}
+
+// The spans of the schedule along the song's rows up to the run's end (every pattern of the
+// soundtrack has 64 rows). Frames sample these rows, so no replay shows more spans.
+int CountScheduleSpans() {
+  int spans = 0;
+  ScheduleStep previous{};
+  for (SongPosition p{0, 0}; p < kEndPosition; p = p.row == 63 ? SongPosition{p.order + 1, 0} : SongPosition{p.order, p.row + 1}) {
+    const ScheduleStep step = PickScene(ComputeSyncTime(p.order, p.row));
+    if (spans == 0 || !SameStep(step, previous)) ++spans;
+    previous = step;
+  }
+  return spans;
+}
 
 // The middle frame of every run of frames the schedule gives one scene (with one mode), then two
 // frames of the end text.
@@ -53,8 +74,7 @@ std::vector<Tile> ChooseFrames() {
   for (int64_t k = 1; k <= end; ++k) {
     const ScheduleStep a = StepOf(ReplayFrameInputs(k - 1));
     const bool cut = k == end || [&] {
-      const ScheduleStep b = StepOf(ReplayFrameInputs(k));
-      return a.scene != b.scene || a.cubeFieldMode != b.cubeFieldMode || a.wobbleMode != b.wobbleMode;
+      return !SameStep(a, StepOf(ReplayFrameInputs(k)));
     }();
     if (!cut) continue;
     std::string title = "span " + std::to_string(span++) + ": " + SceneName(a.scene);
@@ -77,33 +97,39 @@ int Run(std::span<const std::string> rawArgs) {
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
-  for (const auto& [name, value] : args.options)
-    if (name != "--size") return ToolFail("unknown option " + name, 2);
   int width = 256, height = 192;
   std::string error;
   if (!SizeOption(args, width, height, error)) return ToolFail(error, 2);
   const std::string& out = args.positional[0];
-  if (!CanWriteBeside(out, error)) return ToolFail(error, 2);
+  if (!CheckOutputTarget(out, error)) return ToolFail(error, 2);
 
-  ReplayRun run;
-  if (!run.Start(kFps, false, width, height, error)) return ToolFail(error);
-  std::vector<Tile> tiles = ChooseFrames();
-  ToolProgress bar("contact-sheet");
-  for (size_t i = 0; i < tiles.size(); ++i) {
-    run.CatchUp(tiles[i].frame);
-    if (ReplayNextFrame() == tiles[i].frame) tiles[i].rgb = run.Draw(width, height);
-    bar.Update(static_cast<double>(i + 1) / static_cast<double>(tiles.size()));
-  }
-  bar.Finish();
-
+  // The sheet's size is known before any frame is drawn: refuse a too large one at once.
   GlyphFont* font = OpenGlyphFont("Liberation Sans", false, kFontPixels);
   const int line = GlyphLineHeight(font);
   const int cellW = width + 8, cellH = height + 2 * line + 10;
-  const int rows = static_cast<int>((tiles.size() + kColumns - 1) / kColumns);
+  const int rows = (CountScheduleSpans() + kEndTextTiles + kColumns - 1) / kColumns;
   const int sheetW = kColumns * cellW, sheetH = rows * cellH;
-  if (static_cast<int64_t>(sheetW) * sheetH > 400'000'000LL) {
+  if (static_cast<int64_t>(sheetW) * sheetH > kMaxSheetPixels) {
     CloseGlyphFont(font);
-    return ToolFail("the sheet would be too large; ask for a smaller --size", 2);
+    return ToolFail("the sheet would be " + std::to_string(sheetW) + "x" + std::to_string(sheetH) +
+                        " pixels, too large; ask for a smaller --size", 2);
+  }
+
+  ReplayRun run;
+  if (!run.Start(kFps, false, width, height, error)) {
+    CloseGlyphFont(font);
+    return ToolFail(error);
+  }
+  std::vector<Tile> tiles = ChooseFrames();
+  ToolProgress bar("contact-sheet", "frames");
+  for (size_t i = 0; i < tiles.size() && error.empty(); ++i) {
+    if (run.CatchUp(tiles[i].frame, error) && ReplayNextFrame() == tiles[i].frame) run.Draw(width, height, tiles[i].rgb, error);
+    bar.Update(static_cast<int64_t>(i + 1), static_cast<int64_t>(tiles.size()));
+  }
+  bar.Finish();
+  if (!error.empty() || static_cast<int>(tiles.size()) > rows * kColumns) {
+    CloseGlyphFont(font);
+    return ToolFail(error.empty() ? "the schedule has more spans than the sheet was laid out for" : error);
   }
   std::vector<uint8_t> sheet(static_cast<size_t>(sheetW) * sheetH * 3, 24);
   std::vector<uint8_t> coverage(static_cast<size_t>(sheetW) * sheetH, 0);

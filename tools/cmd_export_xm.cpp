@@ -2,8 +2,6 @@
 // the synthesiser makes stored in it (16-bit, delta-encoded by the writer), so that any
 // tracker or player opens it and plays what the program plays.
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "music/stream.h"
 #include "music/synth.h"
 #include "music/xm_writer.h"
+#include "platform/output_file.h"
 #include "tools/tool.h"
 
 namespace {
@@ -105,18 +104,19 @@ XmModule ExportModule(const ModulePlayer& player, std::span<const uint8_t> modul
 int RunExportXm(std::span<const std::string> args) {
   static const std::string_view valueOptions[] = {"--module"};
   ToolArgs parsed = ParseToolArgs(args, valueOptions);
-  if (!parsed.error.empty()) return ToolFail(parsed.error);
+  if (!parsed.error.empty()) return ToolFail(parsed.error, 2);
   if (parsed.positional.size() != 1) return ToolUsage(kExportXm);
 
+  std::string error;
   std::vector<uint8_t> moduleFile;
-  if (const std::string* path = FindOption(parsed, "--module")) {
-    std::ifstream in(*path, std::ios::binary);
-    if (!in) return ToolFail("cannot read " + *path);
-    moduleFile.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string* path = FindOption(parsed, "--module");
+  if (path) {
+    if (!ReadInputFile(*path, kMaxModuleBytes, moduleFile, error)) return ToolFail(error);
+    // An empty file is not the embedded song.
+    if (moduleFile.empty()) return ToolFail(*path + " is empty");
     SetResourceOverride(kModuleResourceId, moduleFile);
   }
-  std::span<const uint8_t> moduleBytes = EmbeddedResource(kModuleResourceId);
-  if (!moduleFile.empty()) moduleBytes = moduleFile;
+  const std::span<const uint8_t> moduleBytes = path ? std::span<const uint8_t>(moduleFile) : EmbeddedResource(kModuleResourceId);
 
   // The same set-up as the music start: resource streams, the patch stream past its count.
   InstallResourceStreamProcs();
@@ -126,16 +126,17 @@ int RunExportXm(std::span<const std::string> args) {
   ModulePlayer* player = LoadModule(kModuleResourceId, PatchSynthProc);
   SetPatchStream(nullptr);
   StreamClose(patches);
-  if (player == nullptr) {
-    SetResourceOverride(kModuleResourceId, {});
-    return ToolFail(std::string("the module does not load: ") + ModuleLoadError());
+  SetResourceOverride(kModuleResourceId, {});
+  if (player == nullptr) return ToolFail(std::string("the module does not load: ") + ModuleLoadError());
+  if (!ModuleHoldsSong(*player)) {
+    FreeModule(player);
+    return ToolFail((path ? *path : std::string("the embedded module")) + " holds no song");
   }
   XmModule xm = ExportModule(*player, moduleBytes);
   FreeModule(player);
-  SetResourceOverride(kModuleResourceId, {});
 
-  std::string error;
-  if (!SaveXmModule(xm, parsed.positional[0], error)) return ToolFail(error);
+  std::vector<uint8_t> bytes;
+  if (!WriteXmModule(xm, bytes, error) || !WriteWholeFile(parsed.positional[0], bytes, error)) return ToolFail(error);
   return 0;
 }
 

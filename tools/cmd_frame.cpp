@@ -6,6 +6,8 @@
 
 #include "platform/headless.h"
 #include "scenes/loading_bar.h"
+#include "platform/output_file.h"
+#include "tools/png_writer.h"
 #include "tools/replay_run.h"
 #include "tools/tool.h"
 
@@ -35,17 +37,15 @@ int DrawLoading(const std::string& out, double fraction, int width, int height) 
 
 int Run(std::span<const std::string> rawArgs) {
   static const std::string_view valueOptions[] = {"--at", "--elapsed", "--size", "--loading"};
-  ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
+  static const std::string_view switches[] = {"--exact"};
+  ToolArgs args = ParseToolArgs(rawArgs, valueOptions, switches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1 || HasOption(args, "--at") == HasOption(args, "--loading")) return ToolUsage(kCommand);
-  for (const auto& [name, value] : args.options)
-    if (name != "--at" && name != "--elapsed" && name != "--size" && name != "--loading" && name != "--exact")
-      return ToolFail("unknown option " + name, 2);
   int width = 1024, height = 768;
   std::string error;
   if (!SizeOption(args, width, height, error)) return ToolFail(error, 2);
   const std::string& out = args.positional[0];
-  if (!CanWriteBeside(out, error)) return ToolFail(error, 2);
+  if (!CheckOutputTarget(out, error)) return ToolFail(error, 2);
 
   if (HasOption(args, "--loading")) {
     double fraction = 0.0;
@@ -66,10 +66,11 @@ int Run(std::span<const std::string> rawArgs) {
   if (!run.Start(kFps, false, width, height, error, HasOption(args, "--exact"))) return ToolFail(error);
   const int64_t frame = FirstFrameAt(ReplaySong(), at, kFps);
   if (frame < 0 || frame >= ReplayEndFrame()) return ToolFail("the song never reaches " + FormatSongPosition(at));
-  run.CatchUp(frame);
+  if (!run.CatchUp(frame, error)) return ToolFail(error);
   FrameInputs inputs = ReplayFrameInputs(frame);
   if (HasOption(args, "--elapsed")) inputs.elapsedSeconds = static_cast<float>(elapsed);
-  const std::vector<uint8_t> rgb = run.Draw(inputs, width, height);
+  std::vector<uint8_t> rgb;
+  if (!run.Draw(inputs, width, height, rgb, error)) return ToolFail(error);
   if (rgb.empty()) return ToolFail("the run ended before " + FormatSongPosition(at));
   if (!WritePng(out, width, height, 3, rgb, error)) return ToolFail(error);
   std::fprintf(stderr, "%s: frame %lld at %d.%03d, %.3f s\n", out.c_str(), static_cast<long long>(frame),

@@ -1,13 +1,12 @@
 // vale-tool module-info: what the engine reads from a module: header, order table, patterns,
 // instruments and samples. The embedded module by default, or a file.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "music/module.h"
 #include "music/stream.h"
+#include "platform/output_file.h"
 #include "tools/tool.h"
 
 namespace {
@@ -99,16 +98,16 @@ const ToolCommand kCommand{"module-info", "[FILE.xm] [--json]",
 ToolRegistration registration(kCommand);
 
 int Run(std::span<const std::string> rawArgs) {
-  ToolArgs args = ParseToolArgs(rawArgs, {});
+  static const std::string_view switches[] = {"--json"};
+  ToolArgs args = ParseToolArgs(rawArgs, {}, switches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() > 1) return ToolUsage(kCommand);
   std::vector<uint8_t> bytes;
   std::string label = "embedded module";
   if (!args.positional.empty()) {
     label = args.positional[0];
-    std::ifstream in(label, std::ios::binary);
-    if (!in) return ToolFail("cannot read " + label);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string error;
+    if (!ReadInputFile(label, kMaxModuleBytes, bytes, error)) return ToolFail(error);
     if (bytes.empty()) return ToolFail(label + " is empty");
   } else {
     std::span<const uint8_t> embedded = EmbeddedResource(kModuleResourceId);

@@ -3,24 +3,16 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "music/module.h"
 #include "music/byte_writer.h"
 #include "music/render.h"
 #include "music/stream.h"
+#include "platform/output_file.h"
 #include "tools/tool.h"
 
 namespace {
-
-bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
 
 // "2,6" -> channels 2 and 6 (1-based); false when a number is malformed or out of 1..32.
 bool ParseChannelList(const std::string& text, std::array<bool, 32>& keep) {
@@ -72,8 +64,9 @@ int Run(std::span<const std::string> rawArgs) {
 
   std::vector<uint8_t> moduleBytes;
   ModulePlayer* player = nullptr;
-  if (const std::string* path = FindOption(args, "--module")) {
-    if (!ReadFile(*path, moduleBytes)) return ToolFail("cannot read " + *path);
+  const std::string* path = FindOption(args, "--module");
+  if (path) {
+    if (!ReadInputFile(*path, kMaxModuleBytes, moduleBytes, error)) return ToolFail(error);
     if (moduleBytes.empty()) return ToolFail(*path + " is empty");
     InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
     SetResourceOverride(kModuleResourceId, moduleBytes);
@@ -85,16 +78,20 @@ int Run(std::span<const std::string> rawArgs) {
     if (!player) return ToolFail(std::string("embedded module: ") + ModuleLoadError());
   }
 
+  if (!ModuleHoldsSong(*player)) {
+    FreeModule(player);
+    return ToolFail((path ? *path : std::string("the embedded module")) + " holds no song");
+  }
   if (channels) SoloChannels(player, keep);
 
   const std::string& outPath = args.positional[0];
-  std::FILE* out = std::fopen(outPath.c_str(), "wb");
-  if (!out) {
+  OutputFile out;
+  if (!out.Open(outPath, error)) {
     FreeModule(player);
-    return ToolFail("cannot open " + outPath + " for writing");
+    return ToolFail(error);
   }
-  std::vector<uint8_t> header = WavHeader(0);
-  bool ok = std::fwrite(header.data(), 1, header.size(), out) == header.size();
+  // The header is written again with the length once the song has ended.
+  out.Write(WavHeader(0));
   ToolProgress bar("render-audio");
   std::vector<uint8_t> block;
   const uint64_t frames = RenderOffline(
@@ -102,15 +99,13 @@ int Run(std::span<const std::string> rawArgs) {
       [&](std::span<const int16_t> values) {
         block.clear();
         for (int16_t v : values) Put16(block, static_cast<uint16_t>(v));
-        ok = ok && std::fwrite(block.data(), 1, block.size(), out) == block.size();
+        out.Write(block);
       },
       [&](double f) { bar.Update(f); });
   bar.Finish();
   FreeModule(player);
-  header = WavHeader(static_cast<uint32_t>(frames));
-  ok = ok && std::fseek(out, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), out) == header.size();
-  ok = std::fclose(out) == 0 && ok;
-  if (!ok) return ToolFail("cannot write " + outPath);
+  out.WriteAt(0, WavHeader(static_cast<uint32_t>(frames)));
+  if (!out.Commit(error)) return ToolFail(error);
   std::fprintf(stderr, "%s: %llu frames (%.2f s)\n", outPath.c_str(), static_cast<unsigned long long>(frames),
                static_cast<double>(frames) / 44100.0);
   return 0;

@@ -6,6 +6,7 @@
 
 #include "geometry/mesh.h"
 #include "geometry/weld.h"
+#include "platform/output_file.h"
 #include "tools/tool.h"
 
 namespace {
@@ -19,12 +20,10 @@ const ToolRegistration kRegistration(kSphereCommand);
 
 int RunSphere(std::span<const std::string> argv) {
   static constexpr std::string_view kValueOptions[] = {"--radius", "--segments", "--rings"};
-  const ToolArgs args = ParseToolArgs(argv, kValueOptions);
+  static constexpr std::string_view kSwitches[] = {"--lower-half"};
+  const ToolArgs args = ParseToolArgs(argv, kValueOptions, kSwitches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kSphereCommand);
-  for (const auto& [name, value] : args.options)
-    if (name != "--radius" && name != "--segments" && name != "--rings" && name != "--lower-half")
-      return ToolFail("unknown option " + name, 2);
   double radius = 100;
   long long segments = 40, rings = 10;
   std::string error;
@@ -39,7 +38,9 @@ int RunSphere(std::span<const std::string> argv) {
                        HasOption(args, "--lower-half")))
     return ToolFail("cannot build a sphere of that size");
   const WeldedMesh welded = WeldMesh(mesh);
-  if (!WriteObj(args.positional[0], welded, error)) return ToolFail(error);
+  const std::string obj = FormatObj(welded);
+  if (!WriteWholeFile(args.positional[0], std::span(reinterpret_cast<const uint8_t*>(obj.data()), obj.size()), error))
+    return ToolFail(error);
   std::printf("%d triangles, %zu vertices\n", mesh.faceCount, welded.vertices.size());
   return 0;
 }

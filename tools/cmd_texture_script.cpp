@@ -3,12 +3,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "texgen/generator.h"
 #include "texgen/script_format.h"
 #include "texgen/script_text.h"
+#include "platform/output_file.h"
+#include "tools/png_writer.h"
 #include "tools/tool.h"
 
 namespace {
@@ -18,18 +18,20 @@ const ToolCommand kCommand{"texture-script", "FILE OUT.png [--list]",
                            RunTextureScriptCommand};
 
 int RunTextureScriptCommand(std::span<const std::string> args) {
-  const ToolArgs parsed = ParseToolArgs(args, {});
-  if (!parsed.error.empty()) return ToolFail(parsed.error);
+  static const std::string_view switches[] = {"--list"};
+  const ToolArgs parsed = ParseToolArgs(args, {}, switches);
+  if (!parsed.error.empty()) return ToolFail(parsed.error, 2);
   if (parsed.positional.size() != 2) return ToolUsage(kCommand);
-  std::ifstream in(parsed.positional[0], std::ios::binary);
-  if (!in) return ToolFail("cannot read " + parsed.positional[0]);
-  std::vector<uint8_t> script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> script;
   std::string error;
+  if (!ReadInputFile(parsed.positional[0], kMaxScriptBytes, script, error)) return ToolFail(error);
   // Byte scripts start with the magic; anything else is taken as the readable form.
   if (script.size() < 3 || std::memcmp(script.data(), ScriptMagic, 3) != 0) {
     const std::string text(script.begin(), script.end());
     if (!AssembleTextureScript(text, script, error)) return ToolFail(parsed.positional[0] + ": " + error);
   }
+  // An empty script would run to a black image that looks like a result.
+  if (ScriptInstructionCount(script) == 0) return ToolFail(parsed.positional[0] + " holds no instructions");
   if (HasOption(parsed, "--list")) std::fputs(DisassembleTextureScript(script).c_str(), stdout);
 
   std::unique_ptr<TextureGenerator> gen = CreateTextureGenerator();

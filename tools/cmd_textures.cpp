@@ -5,6 +5,7 @@
 
 #include "texgen/generator.h"
 #include "texgen/texture_set.h"
+#include "tools/png_writer.h"
 #include "tools/tool.h"
 
 namespace {
@@ -26,7 +27,7 @@ const ToolCommand kCommand{"textures", "OUTDIR [--cache DIR]",
 int RunTextures(std::span<const std::string> args) {
   const std::string_view valueOptions[] = {"--cache"};
   const ToolArgs parsed = ParseToolArgs(args, valueOptions);
-  if (!parsed.error.empty()) return ToolFail(parsed.error);
+  if (!parsed.error.empty()) return ToolFail(parsed.error, 2);
   if (parsed.positional.size() != 1) return ToolUsage(kCommand);
   const std::string outDir = parsed.positional[0];
   std::error_code ec;

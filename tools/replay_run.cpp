@@ -3,8 +3,7 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <string_view>
 
 #include "platform/headless.h"
 #include "shell/shell_state.h"
@@ -14,12 +13,28 @@ namespace {
 constexpr int kCatchUpWidth = 16, kCatchUpHeight = 12;
 }  // namespace
 
+namespace {
+// One side of "WxH": digits only, read without overflow (so 4294967297 is too large, not 1).
+bool ParseSide(std::string_view text, int& side) {
+  if (text.empty() || text.size() > 9) return false;
+  int v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  side = v;
+  return true;
+}
+}  // namespace
+
 bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& error) {
   const std::string* text = FindOption(args, "--size");
   if (!text) return true;
-  int w = 0, h = 0, used = 0;
-  if (std::sscanf(text->c_str(), "%dx%d%n", &w, &h, &used) != 2 || used != static_cast<int>(text->size()) || w < 1 ||
-      h < 1 || w > kMaxFrameSide || h > kMaxFrameSide) {
+  const size_t x = text->find('x');
+  int w = 0, h = 0;
+  if (x == std::string::npos || !ParseSide(std::string_view(*text).substr(0, x), w) ||
+      !ParseSide(std::string_view(*text).substr(x + 1), h) || w < 1 || h < 1 || w > kMaxFrameSide ||
+      h > kMaxFrameSide) {
     error = "--size wants WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFrameSide) + ", not '" + *text + "'";
     return false;
   }
@@ -43,16 +58,6 @@ bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, S
   return true;
 }
 
-bool CanWriteBeside(const std::string& path, std::string& error) {
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  if (access(folder.c_str(), W_OK | X_OK) != 0) {
-    error = "cannot write in " + folder + " (no such folder, or not writable)";
-    return false;
-  }
-  return true;
-}
-
 ReplayRun::~ReplayRun() { DestroyHeadlessContext(context_); }
 
 bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact) {
@@ -64,7 +69,7 @@ bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::s
   }
   width_ = width;
   height_ = height;
-  UseSize(width, height);
+  if (!UseSize(width, height, error)) return false;
   StartReplay({fps, keepAudio});
   if (!ReplayHasMusic()) {
     error = "the soundtrack could not be loaded";
@@ -73,12 +78,8 @@ bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::s
   return true;
 }
 
-void ReplayRun::UseSize(int width, int height) {
-  std::string error;
-  if ((width != width_ || height != height_) && !ResizeHeadlessContext(context_, width, height, error)) {
-    std::fprintf(stderr, "vale-tool: %s\n", error.c_str());
-    std::exit(1);
-  }
+bool ReplayRun::UseSize(int width, int height, std::string& error) {
+  if ((width != width_ || height != height_) && !ResizeHeadlessContext(context_, width, height, error)) return false;
   width_ = width;
   height_ = height;
   shellState.currentWidth = width;
@@ -86,20 +87,24 @@ void ReplayRun::UseSize(int width, int height) {
   // As a window of this size shows it. Only the viewport follows the size: the projection's
   // aspect is fixed, and re-applying it here would disturb the matrices the scenes inherit.
   glViewport(0, 0, width, height);
+  return true;
 }
 
-void ReplayRun::CatchUp(int64_t frame) {
-  if (ReplayNextFrame() >= frame) return;
+bool ReplayRun::CatchUp(int64_t frame, std::string& error) {
+  if (ReplayNextFrame() >= frame) return true;
   if (exact_) {
     ReplayUntil(frame, false);
-    return;
+    return true;
   }
-  UseSize(kCatchUpWidth, kCatchUpHeight);
+  if (!UseSize(kCatchUpWidth, kCatchUpHeight, error)) return false;
   ReplayUntil(frame);
+  return true;
 }
 
-std::vector<uint8_t> ReplayRun::Draw(const FrameInputs& inputs, int width, int height) {
-  UseSize(width, height);
-  if (ReplayDrawFrame(inputs) == 1) return {};
-  return ReadHeadlessPixels(context_);
+bool ReplayRun::Draw(const FrameInputs& inputs, int width, int height, std::vector<uint8_t>& rgb, std::string& error) {
+  rgb.clear();
+  if (!UseSize(width, height, error)) return false;
+  if (ReplayDrawFrame(inputs) == 1) return true;
+  rgb = ReadHeadlessPixels(context_);
+  return true;
 }

@@ -19,8 +19,6 @@ bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& erro
 // An ORDER.ROW option; the row must lie in a pattern (0..63) and the position not past `last`.
 bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, SongPosition& position,
                     std::string& error);
-// The folder `path` would be written in exists and is writable.
-bool CanWriteBeside(const std::string& path, std::string& error);
 
 class ReplayRun {
  public:
@@ -36,15 +34,19 @@ class ReplayRun {
   // the middle frames of most spans are passed over: much faster, and the same pixels wherever it
   // has been compared with a capture of the whole run.
   bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact = false);
-  // Runs the frames before `frame` small, nothing read back.
-  void CatchUp(int64_t frame);
+  // Runs the frames before `frame` small, nothing read back. False when the context cannot
+  // take the small size.
+  bool CatchUp(int64_t frame, std::string& error);
   // Draws the next frame at width x height (with `inputs` as its clock readings) and reads it
-  // back as RGB rows, top first. Empty once the run has ended.
-  std::vector<uint8_t> Draw(const FrameInputs& inputs, int width, int height);
-  std::vector<uint8_t> Draw(int width, int height) { return Draw(ReplayFrameInputs(ReplayNextFrame()), width, height); }
+  // back as RGB rows, top first; `rgb` is left empty once the run has ended. False when the
+  // context cannot take that size.
+  bool Draw(const FrameInputs& inputs, int width, int height, std::vector<uint8_t>& rgb, std::string& error);
+  bool Draw(int width, int height, std::vector<uint8_t>& rgb, std::string& error) {
+    return Draw(ReplayFrameInputs(ReplayNextFrame()), width, height, rgb, error);
+  }
 
  private:
-  void UseSize(int width, int height);
+  bool UseSize(int width, int height, std::string& error);
   HeadlessContext* context_ = nullptr;
   int width_ = 0, height_ = 0;
   bool exact_ = false;

@@ -1,15 +1,17 @@
 #include "tools/tool.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "music/byte_writer.h"
+#include "music/module.h"
+#include "platform/output_file.h"
 
 static std::vector<ToolCommand>& CommandTable() {
   static std::vector<ToolCommand> table;
@@ -35,20 +37,26 @@ int ToolUsage(const ToolCommand& command) {
   return 2;
 }
 
-ToolArgs ParseToolArgs(std::span<const std::string> args, std::span<const std::string_view> valueOptions) {
+ToolArgs ParseToolArgs(std::span<const std::string> args, std::span<const std::string_view> valueOptions,
+                       std::span<const std::string_view> switches) {
   ToolArgs out;
+  auto listed = [](std::span<const std::string_view> names, const std::string& a) {
+    return std::find(names.begin(), names.end(), std::string_view(a)) != names.end();
+  };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      bool wantsValue = std::find(valueOptions.begin(), valueOptions.end(), std::string_view(a)) != valueOptions.end();
-      if (wantsValue) {
+      if (listed(valueOptions, a)) {
         if (i + 1 >= args.size()) {
           out.error = "option " + a + " needs a value";
           return out;
         }
         out.options.emplace_back(a, args[++i]);
-      } else {
+      } else if (listed(switches, a)) {
         out.options.emplace_back(a, std::string());
+      } else {
+        out.error = "unknown option " + a;
+        return out;
       }
     } else {
       out.positional.push_back(a);
@@ -95,50 +103,54 @@ bool FloatOption(const ToolArgs& args, std::string_view name, double& value, std
   return true;
 }
 
-ToolProgress::ToolProgress(std::string label) : label_(std::move(label)), tty_(isatty(STDERR_FILENO) != 0) {}
+namespace {
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+}  // namespace
+
+ToolProgress::ToolProgress(std::string label, std::string unit)
+    : label_(std::move(label)), unit_(std::move(unit)), tty_(isatty(STDERR_FILENO) != 0), start_(Now()) {}
 ToolProgress::~ToolProgress() { Finish(); }
 
-void ToolProgress::Update(double fraction) {
-  if (!tty_ || finished_) return;
-  fraction = std::clamp(fraction, 0.0, 1.0);
-  constexpr int kCells = 40;
-  int cells = static_cast<int>(fraction * kCells);
-  int percent = static_cast<int>(fraction * 100.0);
-  if (cells == lastCells_ && percent != 100) return;
-  lastCells_ = cells;
-  std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", label_.c_str(), cells, "########################################",
-               kCells - cells, "", percent);
+double ToolProgress::Seconds() const { return Now() - start_; }
+
+void ToolProgress::Update(double fraction) { Show(std::clamp(fraction, 0.0, 1.0), -1, -1); }
+
+void ToolProgress::Update(int64_t done, int64_t total) {
+  Show(total > 0 ? std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0) : 1.0, done, total);
+}
+
+void ToolProgress::Show(double fraction, int64_t done, int64_t total) {
+  if (finished_) return;
+  const double now = Now(), seconds = now - start_;
+  // A terminal is redrawn four times a second; a log gets a line every five seconds.
+  if (fraction < 1.0 && now - last_ < (tty_ ? 0.25 : 5.0)) return;
+  if (!tty_ && (fraction >= 1.0 || seconds < 5.0)) return;  // short work and the end go unlogged
+  last_ = now;
+  const int left = fraction > 0 ? static_cast<int>(seconds * (1.0 - fraction) / fraction) : 0;
+  std::string counts;
+  if (total >= 0) {
+    char text[96];
+    std::snprintf(text, sizeof text, " %lld/%lld %s, %.1f/s", static_cast<long long>(done),
+                  static_cast<long long>(total), unit_.c_str(), seconds > 0 ? static_cast<double>(done) / seconds : 0.0);
+    counts = text;
+  }
+  constexpr int kCells = 30;
+  const int cells = static_cast<int>(fraction * kCells);
+  if (tty_)
+    std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%%s, %d:%02d left ", label_.c_str(), cells,
+                 "##############################", kCells - cells, "", static_cast<int>(fraction * 100.0), counts.c_str(),
+                 left / 60, left % 60);
+  else
+    std::fprintf(stderr, "%s: %d%%%s, %d:%02d left\n", label_.c_str(), static_cast<int>(fraction * 100.0),
+                 counts.c_str(), left / 60, left % 60);
   std::fflush(stderr);
+  shown_ = true;
 }
 
 void ToolProgress::Finish() {
-  if (!tty_ || finished_) return;
+  if (finished_) return;
   finished_ = true;
-  if (lastCells_ >= 0) std::fprintf(stderr, "\n");
-}
-
-bool WritePng(const std::string& path, int width, int height, int channels, std::span<const uint8_t> pixels,
-              std::string& error) {
-  if (channels != 3 && channels != 4) {
-    error = "PNG writer takes 3 or 4 channels";
-    return false;
-  }
-  if (pixels.size() < static_cast<size_t>(width) * height * channels) {
-    error = "PNG writer given too few pixels";
-    return false;
-  }
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = channels == 3 ? PNG_FORMAT_RGB : PNG_FORMAT_RGBA;
-  if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), width * channels, nullptr)) {
-    error = "cannot write " + path + ": " + image.message;
-    png_image_free(&image);
-    return false;
-  }
-  return true;
+  if (tty_ && shown_) std::fprintf(stderr, "\n");
 }
 
 std::vector<uint8_t> WavHeader(uint32_t frames) {
@@ -160,4 +172,34 @@ std::vector<uint8_t> WavHeader(uint32_t frames) {
   tag("data");
   Put32(h, dataBytes);
   return h;
+}
+
+bool PutWav(OutputFile& out, std::span<const int16_t> stereo) {
+  const std::vector<uint8_t> header = WavHeader(static_cast<uint32_t>(stereo.size() / 2));
+  std::vector<uint8_t> bytes;
+  bytes.reserve(64 * 1024);
+  bool ok = out.Write(header);
+  for (size_t at = 0; at < stereo.size() && ok; at += 32 * 1024) {
+    bytes.clear();
+    for (int16_t v : stereo.subspan(at, std::min<size_t>(32 * 1024, stereo.size() - at)))
+      Put16(bytes, static_cast<uint16_t>(v));
+    ok = out.Write(bytes);
+  }
+  return ok;
+}
+
+bool WriteWav(const std::string& path, std::span<const int16_t> stereo, std::string& error, bool keepListed) {
+  OutputFile out;
+  if (!out.Open(path, error)) return false;
+  PutWav(out, stereo);
+  return out.Commit(error, keepListed);
+}
+
+bool ModuleHoldsSong(const ModulePlayer& player) {
+  if (player.channelCount <= 0 || !player.patterns) return false;
+  for (int i = 0; i < player.songLength; ++i) {
+    const int p = player.orderTable[static_cast<size_t>(i)];
+    if (p < player.patternSlotCount && player.patterns[p].rows > 0) return true;
+  }
+  return false;
 }

@@ -26,34 +26,54 @@ int ToolFail(const std::string& message, int code = 1);
 int ToolUsage(const ToolCommand& command);
 
 // Argument scanning: options may stand anywhere; "--name value" pairs and "--flag" switches.
+// Any other option is an error ("unknown option --x"), as is a value option with no value.
 struct ToolArgs {
   std::vector<std::string> positional;
   std::vector<std::pair<std::string, std::string>> options;  // value empty for switches
-  std::string error;  // set when an option that wants a value has none
+  std::string error;
 };
-ToolArgs ParseToolArgs(std::span<const std::string> args, std::span<const std::string_view> valueOptions);
+ToolArgs ParseToolArgs(std::span<const std::string> args, std::span<const std::string_view> valueOptions,
+                       std::span<const std::string_view> switches = {});
 const std::string* FindOption(const ToolArgs& args, std::string_view name);
 bool HasOption(const ToolArgs& args, std::string_view name);
 // Whole-number option with range check; false (and an error message) when malformed.
 bool IntOption(const ToolArgs& args, std::string_view name, long long lo, long long hi, long long& value, std::string& error);
 bool FloatOption(const ToolArgs& args, std::string_view name, double& value, std::string& error);
 
-// A progress bar on stderr, drawn only when stderr is a terminal.
+// Progress on stderr for long work: a bar with the time left on a terminal, a line every few
+// seconds otherwise. Counted work ("frames") also shows the count and the rate.
 class ToolProgress {
  public:
-  explicit ToolProgress(std::string label);
+  explicit ToolProgress(std::string label, std::string unit = {});
   ~ToolProgress();
   void Update(double fraction);  // 0..1
+  void Update(int64_t done, int64_t total);
   void Finish();
- private:
-  std::string label_;
-  bool tty_;
-  int lastCells_ = -1;
-  bool finished_ = false;
-};
+  double Seconds() const;
 
-// Writes 8-bit RGB (3 bytes per pixel) or RGBA rows, row 0 at the top. False with a message on failure.
-bool WritePng(const std::string& path, int width, int height, int channels, std::span<const uint8_t> pixels, std::string& error);
+ private:
+  void Show(double fraction, int64_t done, int64_t total);
+  std::string label_, unit_;
+  bool tty_;
+  bool finished_ = false, shown_ = false;
+  double start_ = 0, last_ = -1;
+};
 
 // The 44-byte header of a 16-bit stereo 44100 Hz PCM WAV file holding `frames` frames.
 std::vector<uint8_t> WavHeader(uint32_t frames);
+class OutputFile;
+struct ModulePlayer;
+
+// A module holds a song when it has channels and an order whose pattern has rows; one cut short
+// or emptied loads without one and would only render silence.
+bool ModuleHoldsSong(const ModulePlayer& player);
+// A WAV file of interleaved 16-bit stereo samples (stored little-endian): into an open output,
+// or as a whole file.
+bool PutWav(OutputFile& out, std::span<const int16_t> stereo);
+bool WriteWav(const std::string& path, std::span<const int16_t> stereo, std::string& error, bool keepListed = false);
+
+// Inputs are read whole; these caps sit far above any real file of each kind (the soundtrack is
+// about 1 MiB exported with its samples, a texture script a few KiB) and keep an endless or
+// enormous input from being read into memory.
+inline constexpr uint64_t kMaxModuleBytes = 256ull << 20;
+inline constexpr uint64_t kMaxScriptBytes = 16ull << 20;

@@ -54,7 +54,9 @@ TEST(ReferencePlayer, HardPanningLandsOnTheSameSide) {
 
   const std::string path = ::testing::TempDir() + "vale_hard_panned.xm";
   std::string error;
-  ASSERT_TRUE(SaveXmModule(m, path, error)) << error;
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(WriteXmModule(m, file, error)) << error;
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
   const std::string command = std::string(VALE_OPENMPT123) + " --batch --stdout --quiet --no-float" +
                               " --samplerate 44100 '" + path + "' > '" + path + ".raw' 2> /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
