@@ -1,9 +1,7 @@
 // frame and capture as a user runs them: a captured frame is the frame `frame --at` draws, bit
 // for bit; captures repeat exactly, their soundtracks are cut to the sample; bad input is
 // refused before any work; a failing ffmpeg leaves no file that looks complete.
-#include <gtest/gtest.h>
 #include <png.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -16,26 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "tests/tools/tool_run.h"
 
 namespace {
-
-struct Result {
-  int code = -1;
-  std::string output;  // stdout and stderr
-};
-
-Result Shell(const std::string& command) {
-  Result r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, p)) r.output += buffer;
-  const int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-Result Tool(const std::string& args, const std::string& env = "") { return Shell(env + " " + VALE_TOOL + " " + args); }
 
 struct Image {
   int width = 0, height = 0;
@@ -51,29 +32,13 @@ Image ReadPng(const fs::path& png) {
   return png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) ? out : Image{};
 }
 
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The frame index `frame --at` reports ("...: frame N at ...").
 long long FrameIndex(const std::string& output) {
   std::smatch m;
   return std::regex_search(output, m, std::regex(": frame (\\d+) at ")) ? std::stoll(m[1]) : -1;
 }
 
-class CaptureTool : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("vale_capture_" + std::to_string(getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string Path(const std::string& name) const { return (dir / name).string(); }
-  fs::path dir;
-};
+using CaptureTool = ToolTest;
 
 }  // namespace
 
