@@ -7,7 +7,6 @@
 
 #include "music/module.h"
 #include "music/stream.h"
-#include "music/synth.h"
 #include "music/xm_writer.h"
 #include "platform/output_file.h"
 #include "tools/tool.h"
@@ -118,14 +117,8 @@ int RunExportXm(std::span<const std::string> args) {
   }
   const std::span<const uint8_t> moduleBytes = path ? std::span<const uint8_t>(moduleFile) : EmbeddedResource(kModuleResourceId);
 
-  // The same set-up as the music start: resource streams, the patch stream past its count.
-  InstallResourceStreamProcs();
-  MemoryStream* patches = OpenResourceStream(kPatchResourceId);
-  StreamSeek(patches, 4, 0);
-  SetPatchStream(patches);
-  ModulePlayer* player = LoadModule(kModuleResourceId, PatchSynthProc);
-  SetPatchStream(nullptr);
-  StreamClose(patches);
+  // Loaded as the music start loads it: every sample synthesised from the patch table.
+  ModulePlayer* player = LoadSoundtrack();
   SetResourceOverride(kModuleResourceId, {});
   if (player == nullptr) return ToolFail(std::string("the module does not load: ") + ModuleLoadError());
   if (!ModuleHoldsSong(*player)) {
