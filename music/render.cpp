@@ -24,8 +24,8 @@ uint64_t FramesThroughOrder(const ModulePlayer* player, int32_t to) {
 uint64_t RenderSongBlocks(ModulePlayer* player, int32_t lastOrder, const BlockSink& sink) {
   if (!player || ActiveOutputKind() != OutputKind::Offline || !StartPlayback(player)) return 0;
   const int32_t to = std::clamp(lastOrder, 0, std::max(player->songLength - 1, 0));
-  // Ending on that frame, not on a falling order number, also ends a song that restarts on the
-  // order it ends with (its order number never falls).
+  // Ending on the frame the pass ends at, not on a falling order number, also ends a song that
+  // restarts on the order it ends with (its order number never falls).
   const uint64_t endFrame = FramesThroughOrder(player, to);
   const int32_t frames = mixSettings.blockFrames;
   uint64_t handed = 0;
