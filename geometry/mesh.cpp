@@ -108,6 +108,9 @@ bool AllocateMeshArrays(Mesh& mesh, int32_t vertexCount, int32_t faceCount) {
   mesh.triangles.reset();
   mesh.quads.reset();
   mesh.vertices = AllocateZeroed<MeshVertex>(vertexCount);
+  // "failed" with the caption "vtx" (the vertex store) is the message box this program shows
+  // for a mesh it cannot allocate: terse, but those are its fixed words, not names to tidy.
+  // The run carries on without the mesh.
   if (vertexCount > 0 && !mesh.vertices) ReportGeometryFailure("failed", "vtx");
   if (mesh.kind == kMeshTriangles)
     mesh.triangles = AllocateZeroed<MeshTriangle>(faceCount);

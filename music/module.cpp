@@ -171,7 +171,7 @@ bool ParseModule(MemoryStream* stream, ModulePlayer* m) {
     }
     r.U32();  // sample header size: taken to be 40
     r.Bytes(ins.keymap.data(), 96);
-    r.Bytes(ins.envelopeBlock.data(), 112);
+    // The envelope and vibrato block that follows is skipped: the replay plays neither.
     r.SeekTo(start + instrumentSize);
 
     for (uint32_t j = 0; j < n; ++j) {

@@ -48,7 +48,6 @@ struct InstrumentRecord {
   int32_t sampleCount = 0;
   std::array<SampleRecord*, 16> samples{};
   std::array<uint8_t, 96> keymap{};
-  std::array<uint8_t, 112> envelopeBlock{};  // envelopes, vibrato, fadeout as stored; not played
 };
 
 // The shared all-zero records that stand for a missing sample or instrument.

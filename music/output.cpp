@@ -98,6 +98,9 @@ void ResetOutput() {
 }
 
 bool OpenOutput(int32_t mixRate, bool offline) {
+  // An output is opened by a music start, after it has installed the stream procedures the
+  // module is loaded through; without them there is nothing that could ever be played, and
+  // failing here keeps a start that got its steps out of order from passing unnoticed.
   if (!StreamProcsInstalled()) return false;
   CloseWaveOutput();
   if (offline) {
@@ -224,11 +227,18 @@ int GetAudibleRow(const ModulePlayer* player) {
   return playback.positions[static_cast<size_t>(playback.playBlock.load())].blockRow.load(std::memory_order_relaxed);
 }
 
-ModulePlayer* MusicStart() {
+namespace {
+
+ModulePlayer* StartMusicOn(bool offline) {
   InstallResourceStreamProcs();  // the output opens only once the streams are there
-  OpenWaveOutput(44100);
+  OpenOutput(44100, offline);
   return LoadSoundtrack();
 }
+
+}  // namespace
+
+ModulePlayer* MusicStart() { return StartMusicOn(false); }
+ModulePlayer* OfflineMusicStart() { return StartMusicOn(true); }
 
 void MusicStop(ModulePlayer* player) {
   FreeModule(player);

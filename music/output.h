@@ -65,6 +65,10 @@ void SetMixingThreadHook(void (*hook)());
 // The music start: patch stream, stream procedures, output, module load with every sample
 // synthesised. Returns the player (null when the module could not be loaded).
 ModulePlayer* MusicStart();
+// The same start with the offline output in place of the wave output, for rendering the song
+// ahead of any clock (RenderSongBlocks); the loading, and so the state it leaves in the shared
+// random generator, is the live start's.
+ModulePlayer* OfflineMusicStart();
 // Frees the player (which stops playback) and closes the output.
 void MusicStop(ModulePlayer* player);
 

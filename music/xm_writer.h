@@ -1,7 +1,7 @@
 // music/xm_writer.h: writes extended modules (the tracker format the engine plays) from plain
 // records: header, order table, patterns of cells, instruments with their samples. Used by the
-// song compiler, the placeholder module of the build and the tests, which build every module
-// they need instead of shipping binary fixtures.
+// song compiler and the tests, which build every module they need instead of shipping binary
+// fixtures.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Message boxes, the tick counter, sleeping and thread priority over the Windows kernel and user32.
+// Message boxes, the tick counter and thread priority over the Windows kernel and user32.
 #include "platform/system.h"
 
 #include <windows.h>
@@ -21,8 +21,6 @@ uint32_t GetTickCount32() {
 }
 
 void SetTickSource(uint32_t (*source)()) { gTickSource = source; }
-
-void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
 
 bool RaiseCurrentThreadPriority() {
   return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) != 0;

@@ -47,7 +47,6 @@ PlatformWindow* CreateRenderWindow(const char* title, int width, int height, boo
                                    RenderWindowError& error, std::string& detail);
 // Leaves full screen, giving the display back its desktop mode. Safe to call repeatedly.
 void RestoreDisplayMode(PlatformWindow* window);
-void GetDrawableSize(PlatformWindow* window, int& width, int& height);
 void SwapRenderWindow(PlatformWindow* window);
 // false: presents return at once instead of waiting for the display's refresh (swap interval
 // 0); true: back to the context's own setting, as it was when the window was created.

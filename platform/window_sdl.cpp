@@ -44,6 +44,15 @@ Uint32 PaintTimerCallback(Uint32 interval, void*) {
   return interval;
 }
 
+// What a size event reports: the GL drawable's pixels for a render window (which may differ
+// from its size in screen units), the window's size otherwise.
+void GetDrawableSize(PlatformWindow* window, int& width, int& height) {
+  width = height = 0;
+  if (!window || !window->window) return;
+  if (window->context) SDL_GL_GetDrawableSize(window->window, &width, &height);
+  else SDL_GetWindowSize(window->window, &width, &height);
+}
+
 PlatformWindow* FromId(Uint32 id) {
   SDL_Window* w = SDL_GetWindowFromID(id);
   return w ? static_cast<PlatformWindow*>(SDL_GetWindowData(w, "vale")) : nullptr;
@@ -276,13 +285,6 @@ void RestoreDisplayMode(PlatformWindow* window) {
     SDL_MinimizeWindow(window->window);
     window->fullScreen = false;
   }
-}
-
-void GetDrawableSize(PlatformWindow* window, int& width, int& height) {
-  width = height = 0;
-  if (!window || !window->window) return;
-  if (window->context) SDL_GL_GetDrawableSize(window->window, &width, &height);
-  else SDL_GetWindowSize(window->window, &width, &height);
 }
 
 void SwapRenderWindow(PlatformWindow* window) {

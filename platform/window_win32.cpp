@@ -318,13 +318,6 @@ void RestoreDisplayMode(PlatformWindow* window) {
   }
 }
 
-void GetDrawableSize(PlatformWindow* window, int& width, int& height) {
-  RECT r{};
-  if (window) GetClientRect(window->window, &r);
-  width = r.right - r.left;
-  height = r.bottom - r.top;
-}
-
 void SwapRenderWindow(PlatformWindow* window) {
   if (window && window->dc) SwapBuffers(window->dc);
 }

@@ -1,7 +1,9 @@
 // shell/frame.h: the frame loop: the audible music position becomes the sync time, a fixed
-// schedule picks the one scene drawn for it, and the run ends by itself past order 46.
+// schedule picks the one scene drawn for it, and the run ends by itself past its end order.
 #pragma once
 #include <cstdint>
+
+#include "music/song_position.h"
 
 struct WindowEvent;
 
@@ -22,8 +24,9 @@ float TickSeconds(uint32_t ticks);
 // Seconds since the start time for a tick reading: the reading is taken in double and only
 // the result is rounded, so the clock keeps its millisecond steps after weeks of uptime.
 float ElapsedSince(float startTime, uint32_t ticks);
-// The sync time after which the end-text overlay is drawn, and after which the run ends.
-inline constexpr double kEndTextFrom = 28.032, kEndOfRun = 46.0;
+// The sync time after which the end-text overlay is drawn, and after which the run ends: past
+// row 0 of the end order, at kEndPosition.
+inline constexpr double kEndTextFrom = 28.032, kEndOfRun = kEndPosition.order;
 
 // Calls the entry point of a scene.
 void CallScene(SceneId scene);

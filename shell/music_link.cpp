@@ -19,9 +19,14 @@ bool OpenDevice(int32_t rate) {
 
 void RaiseMixingThread() { RaiseCurrentThreadPriority(); }
 
+void KeepPlayer(ModulePlayer* player) {
+  shellState.player = player;
+  if (!player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());
+}
+
 }  // namespace
 
-void StartMusic() {
+void StartDeviceMusic() {
   AudioDeviceProcs procs{OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice};
   if (AudioDevicePlaysInPlace()) {
     procs.playRing = PlayRingInPlace;
@@ -30,9 +35,10 @@ void StartMusic() {
   procs.bufferedFrames = AudioDeviceBufferFrames;
   InstallAudioDevice(procs);
   SetMixingThreadHook(RaiseMixingThread);
-  shellState.player = MusicStart();
-  if (!shellState.player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());
+  KeepPlayer(MusicStart());
 }
+
+void StartOfflineMusic() { KeepPlayer(OfflineMusicStart()); }
 
 void StartMusicPlayback() { StartPlayback(shellState.player); }
 

@@ -5,9 +5,8 @@
 #include <cstdlib>
 
 #include "music/mixer.h"
-#include "music/module.h"
-#include "music/output.h"
-#include "music/stream.h"
+#include "music/render.h"
+#include "shell/music_link.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 
@@ -22,16 +21,6 @@ struct ReplayState {
   bool started = false;
 };
 ReplayState replay;
-
-// The music start of the live program with the offline output in place of the audio device:
-// output opened before the module is loaded, every sample synthesised from the patches (which
-// reseeds the program-wide random generator exactly as the live start does).
-void StartOfflineMusic() {
-  InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
-  OpenOfflineOutput(44100);
-  shellState.player = LoadSoundtrack();
-  if (!shellState.player) std::fprintf(stderr, "vale: no music: %s\n", ModuleLoadError());
-}
 
 // Where the live program starts the device, the replay hears the whole song once, ahead.
 void RenderReplaySong() {
@@ -52,27 +41,13 @@ SongTimeline RenderSongTimeline(ModulePlayer* player, bool keepAudio) {
   SongTimeline song;
   song.mixRate = mixSettings.mixRate > 0 ? mixSettings.mixRate : 44100;
   song.blockFrames = mixSettings.blockFrames;
-  if (!player || ActiveOutputKind() != OutputKind::Offline || !StartPlayback(player)) return song;
-  const int32_t frames = mixSettings.blockFrames;
-  song.blockFrames = frames;
-  // A bound for a song that never reaches the end nor wraps: an hour of music.
-  const uint64_t maxBlocks = 3600ull * static_cast<uint64_t>(song.mixRate) / static_cast<uint64_t>(frames);
-  SongPosition previous;
-  for (uint64_t n = 0; n < maxBlocks; ++n) {
-    const int32_t b = playback.playBlock.load();
-    const SongPosition p{playback.positions[static_cast<size_t>(b)].blockOrder.load(),
-                         playback.positions[static_cast<size_t>(b)].blockRow.load()};
-    if (p.order < previous.order) break;  // wrapped to the restart position: the song is over
-    previous = p;
-    song.blocks.push_back(p);
-    if (keepAudio) {
-      const int16_t* block = playback.ring.get() + static_cast<size_t>(b) * frames * 2;
-      song.audio.insert(song.audio.end(), block, block + static_cast<size_t>(frames) * 2);
-    }
-    if (p >= kEndPosition) break;
-    AdvanceOfflineOutput(frames);
-  }
-  StopPlayback(player);
+  // A bound for a song whose ticks are so long that its end order lies hours away.
+  const uint64_t maxBlocks = 3600ull * static_cast<uint64_t>(song.mixRate) / static_cast<uint64_t>(song.blockFrames);
+  RenderSongBlocks(player, kEndPosition.order, [&](const HeardBlock& block) {
+    song.blocks.push_back(block.position);
+    if (keepAudio) song.audio.insert(song.audio.end(), block.frames.begin(), block.frames.end());
+    return block.position < kEndPosition && song.blocks.size() < maxBlocks;
+  });
   return song;
 }
 

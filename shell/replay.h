@@ -5,21 +5,14 @@
 // the live mixer through the offline output; its per-block position records are the clock.
 // Scenes keep process-wide state, so there is one replay per process, from frame 0 on.
 #pragma once
-#include <compare>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "music/song_position.h"
 #include "shell/frame.h"
 
 struct ModulePlayer;
-
-// A music position (pattern-order index, row), ordered as the song plays.
-struct SongPosition {
-  int32_t order = 0;
-  int32_t row = 0;
-  auto operator<=>(const SongPosition&) const = default;
-};
 
 // The song as heard from the first frame on: the position record of every block, in order, and
 // (when kept) the audio of every block, interleaved 16-bit stereo.
@@ -30,11 +23,9 @@ struct SongTimeline {
   std::vector<int16_t> audio;
 };
 
-// The run ends at the first frame past order 46 row 0; frames before it are drawn.
-inline constexpr SongPosition kEndPosition{46, 1};
-
-// Plays `player` from its start through the offline output, block by block, until the first
-// block at or past kEndPosition (included) or until the song wraps. The output stays open.
+// Plays `player` from its start through the open offline output (RenderSongBlocks) until the
+// first block at or past kEndPosition (included) or the end of the song's first pass, whichever
+// comes first. The output stays open.
 SongTimeline RenderSongTimeline(ModulePlayer* player, bool keepAudio);
 // The first song sample heard by frame k: floor(k x mixRate / fps).
 uint64_t SampleAtFrame(int64_t frame, int32_t fps, int32_t mixRate);

@@ -61,7 +61,7 @@ double MsSinceClick(Clock::time_point at) { return std::chrono::duration<double,
 bool RunStartupSequence() {
   // 104 presents held to the display's refresh alone would take 1.7 s at 60 Hz.
   SetPresentWaitsForRefresh(shellState.window, false);
-  const bool done = RunStartupSequence({PresentAndPoll, StartMusic, StartMusicPlayback, StopRequested});
+  const bool done = RunStartupSequence({PresentAndPoll, StartDeviceMusic, StartMusicPlayback, StopRequested});
   SetPresentWaitsForRefresh(shellState.window, true);
   return done;
 }

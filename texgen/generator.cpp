@@ -16,37 +16,9 @@ using OpRoutine = void (*)(TextureGenerator&, int, Record);
 struct Dispatch {
   std::array<OpRoutine, 256> routines{};
   constexpr Dispatch() {
-    routines[OpFractalNoise] = FractalNoise;
-    routines[OpSinePlasma] = SinePlasma;
-    routines[OpCellPattern] = CellPattern;
-    routines[OpRadialGlow] = RadialGlow;
-    routines[OpCubicNoise] = CubicNoise;
-    routines[OpClear] = ClearLayer;
-    routines[OpSineWarp] = SineWarp;
-    routines[OpScroll] = Scroll;
-    routines[OpTwirl] = Twirl;
-    routines[OpDiagonalRelief] = DiagonalRelief;
-    routines[OpBlur] = Blur;
-    routines[OpDisplaceByMap] = DisplaceByMap;
-    routines[OpDirectionalSmear] = DirectionalSmear;
-    routines[OpSwapChannels] = SwapChannels;
-    routines[OpChannelToGrey] = ChannelToGrey;
-    routines[OpCopyChannel] = CopyChannel;
-    routines[OpCrossfade] = Crossfade;
-    routines[OpMultiply] = Multiply;
-    routines[OpAddSaturate] = AddSaturate;
-    routines[OpLighten] = Lighten;
-    routines[OpContrast] = Contrast;
-    routines[OpInvertBlue] = InvertBlue;
-    routines[OpShadeByChannel] = ShadeByChannel;
-    routines[OpBrightness] = Brightness;
-    routines[OpCosineRemap] = CosineRemap;
-    routines[OpLevelRange] = LevelRange;
-    routines[OpHueSaturation] = HueSaturation;
-    routines[OpGradientMap] = GradientMap;
-    routines[OpMaskedBlend] = MaskedBlend;
-    routines[OpHorizontalRelief] = HorizontalRelief;
-    routines[OpBitmap] = Bitmap;
+#define TEXTURE_DISPATCH(name, opcode, routine, ...) routines[Op##name] = routine;
+    TEXTURE_OPERATIONS(TEXTURE_DISPATCH)
+#undef TEXTURE_DISPATCH
   }
 };
 constexpr Dispatch kDispatch;

@@ -6,39 +6,9 @@
 namespace {
 constexpr OperandRole V = RoleValue, L = RoleLayer, C = RoleChannel, S = RoleLatticeStep, N = RoleSampleCount;
 
-constexpr OpcodeInfo kOpcodes[] = {
-    {OpFractalNoise, "FractalNoise", {C, V, V, V, V, V, V}},
-    {OpSinePlasma, "SinePlasma", {V, V, V, V, V, V, C}},
-    {OpCellPattern, "CellPattern", {C, V, V, V, V, V, V}},
-    {OpRadialGlow, "RadialGlow", {V, C, V, V, V, V, V}},
-    {OpCubicNoise, "CubicNoise", {C, S, V, V, V, V, V}},
-    {OpClear, "Clear", {V, V, V, V, V, V, V}},
-    {OpSineWarp, "SineWarp", {V, V, V, V, V, V, V}},
-    {OpScroll, "Scroll", {V, V, V, V, V, V, V}},
-    {OpTwirl, "Twirl", {V, V, V, V, V, V, V}},
-    {OpDiagonalRelief, "DiagonalRelief", {V, V, V, V, V, V, V}},
-    {OpBlur, "Blur", {V, V, V, V, V, V, V}},
-    {OpDisplaceByMap, "DisplaceByMap", {L, C, V, L, C, V, V}},
-    {OpDirectionalSmear, "DirectionalSmear", {L, C, N, V, V, V, V}},
-    {OpSwapChannels, "SwapChannels", {C, L, C, V, V, V, V}},
-    {OpChannelToGrey, "ChannelToGrey", {C, V, V, V, V, V, V}},
-    {OpCopyChannel, "CopyChannel", {C, L, C, V, V, V, V}},
-    {OpCrossfade, "Crossfade", {L, V, V, V, V, V, V}},
-    {OpMultiply, "Multiply", {L, V, V, V, V, V, V}},
-    {OpAddSaturate, "AddSaturate", {L, V, V, V, V, V, V}},
-    {OpLighten, "Lighten", {L, V, V, V, V, V, V}},
-    {OpContrast, "Contrast", {V, V, V, V, V, V, V}},
-    {OpInvertBlue, "InvertBlue", {V, V, V, V, V, V, V}},
-    {OpShadeByChannel, "ShadeByChannel", {L, C, V, V, V, V, V}},
-    {OpBrightness, "Brightness", {V, V, V, V, V, V, V}},
-    {OpCosineRemap, "CosineRemap", {C, V, V, V, V, V, V}},
-    {OpLevelRange, "LevelRange", {C, V, V, V, V, V, V}},
-    {OpHueSaturation, "HueSaturation", {V, V, V, V, V, V, V}},
-    {OpGradientMap, "GradientMap", {C, V, V, V, V, V, V}},
-    {OpMaskedBlend, "MaskedBlend", {L, L, C, V, V, V, V}},
-    {OpHorizontalRelief, "HorizontalRelief", {V, V, V, V, V, V, V}},
-    {OpBitmap, "Bitmap", {V, V, V, V, V, V, V}},
-};
+#define TEXTURE_OPCODE_INFO(name, opcode, routine, ...) {Op##name, #name, {__VA_ARGS__}},
+constexpr OpcodeInfo kOpcodes[] = {TEXTURE_OPERATIONS(TEXTURE_OPCODE_INFO)};
+#undef TEXTURE_OPCODE_INFO
 
 const char* RoleText(OperandRole role) {
   switch (role) {
@@ -50,7 +20,7 @@ const char* RoleText(OperandRole role) {
   }
 }
 
-// Empty when the byte suits its role, else what is wrong with it.
+// Null when the byte suits its role, else what is wrong with it.
 const char* RoleFault(OperandRole role, uint8_t v) {
   switch (role) {
     case RoleLayer: return v > 3 ? "names a layer above 3" : nullptr;

@@ -8,45 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "texgen/op_list.h"
+
 // "ATG" then a count byte; the count is read signed, so 1..127 instructions run.
 inline constexpr int ScriptHeaderSize = 4;
 inline constexpr int InstructionSize = 9;
 inline constexpr int BitmapDataSize = 8192;
 inline constexpr uint8_t ScriptMagic[3] = {0x41, 0x54, 0x47};
 
-enum Opcode : uint8_t {
-  OpFractalNoise = 1,
-  OpSinePlasma = 2,
-  OpCellPattern = 3,
-  OpRadialGlow = 4,
-  OpCubicNoise = 5,
-  OpClear = 6,
-  OpSineWarp = 10,
-  OpScroll = 11,
-  OpTwirl = 12,
-  OpDiagonalRelief = 14,
-  OpBlur = 15,
-  OpDisplaceByMap = 17,
-  OpDirectionalSmear = 18,
-  OpSwapChannels = 20,
-  OpChannelToGrey = 21,
-  OpCopyChannel = 23,
-  OpCrossfade = 24,
-  OpMultiply = 25,
-  OpAddSaturate = 26,
-  OpLighten = 27,
-  OpContrast = 30,
-  OpInvertBlue = 31,
-  OpShadeByChannel = 32,
-  OpBrightness = 33,
-  OpCosineRemap = 34,
-  OpLevelRange = 35,
-  OpHueSaturation = 36,
-  OpGradientMap = 37,
-  OpMaskedBlend = 38,
-  OpHorizontalRelief = 39,
-  OpBitmap = 40,
-};
+// The opcode byte of every operation, as Op<Name>.
+#define TEXTURE_OPCODE(name, opcode, ...) Op##name = opcode,
+enum Opcode : uint8_t { TEXTURE_OPERATIONS(TEXTURE_OPCODE) };
+#undef TEXTURE_OPCODE
 
 // What an operand byte b2..b8 means to the validator.
 enum OperandRole : uint8_t {

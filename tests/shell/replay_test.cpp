@@ -13,6 +13,7 @@
 #include "music/stream.h"
 #include "shell/frame.h"
 #include "shell/replay.h"
+#include "tests/music/test_modules.h"
 
 namespace {
 
@@ -75,6 +76,23 @@ TEST(ReplayClock, ScheduleCutsFallOnTheirRowsWithinAFrame) {
     }
     EXPECT_EQ(cuts, 20);  // 19 cuts between the schedule's 20 spans, and the end
   }
+  MusicStop(player);
+}
+
+// A song that ends before the run's end position and restarts on its last order: its order
+// number never falls, yet the replay hears it once, through the last row of its last order.
+TEST(ReplayClock, SongThatRestartsOnItsLastOrderEndsAfterOnePass) {
+  std::vector<uint8_t> storage;
+  ModulePlayer* player = LoadRowModule(storage);  // five orders of 16 rows, restart on the fifth
+  ASSERT_NE(player, nullptr) << ModuleLoadError();
+  ASSERT_TRUE(OpenOfflineOutput(44100));
+  const SongTimeline song = RenderSongTimeline(player, false);
+  ASSERT_FALSE(song.blocks.empty());
+  EXPECT_EQ(song.blocks.back(), (SongPosition{4, 15}));
+  // Every block whose frames all lie within the pass, none that already hears the restart.
+  const uint64_t passFrames = 5 * 16 * static_cast<uint64_t>(player->speed * player->samplesPerTick);
+  EXPECT_EQ(song.blocks.size(), passFrames / static_cast<uint64_t>(song.blockFrames));
+  EXPECT_EQ(FirstFrameAt(song, kEndPosition, 50), -1);
   MusicStop(player);
 }
 
