@@ -21,7 +21,7 @@ void RaiseMixingThread() { RaiseCurrentThreadPriority(); }
 
 }  // namespace
 
-void StartMusic() {
+void LoadLiveMusic() {
   AudioDeviceProcs procs{OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice};
   if (AudioDevicePlaysInPlace()) {
     procs.playRing = PlayRingInPlace;

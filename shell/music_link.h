@@ -1,8 +1,9 @@
-// shell/music_link.h: where the shell starts and stops the music.
+// shell/music_link.h: where the live program starts and stops the music on the audio device.
 #pragma once
 
-// Loads the soundtrack and keeps the player in shellState (null when there is none).
-void StartMusic();
+// Installs the audio device as the output and loads the soundtrack through MusicStart, keeping
+// the player in shellState (null when there is none). Nothing plays yet.
+void LoadLiveMusic();
 // Starts the mixing thread and the output.
 void StartMusicPlayback();
 // Frees the player, then closes the output; safe when nothing was started.

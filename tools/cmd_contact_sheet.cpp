@@ -21,20 +21,6 @@ constexpr int32_t kFps = 50;
 constexpr int kColumns = 6;
 constexpr int kFontPixels = 12;
 
-const char* SceneName(SceneId scene) {
-  switch (scene) {
-    case SceneId::Opening: return "opening";
-    case SceneId::CubeField: return "cube field";
-    case SceneId::WaveFloor: return "wave floor";
-    case SceneId::Lightning: return "lightning";
-    case SceneId::BlobOrbit: return "blob orbit";
-    case SceneId::BlobTunnel: return "blob tunnel";
-    case SceneId::RingTube: return "ring tube";
-    case SceneId::WobblingMesh: return "wobbling mesh";
-  }
-  return "?";
-}
-
 struct Tile {
   int64_t frame = 0;
   std::string title;  // span and scene
@@ -52,18 +38,15 @@ std::vector<Tile> ChooseFrames() {
   int span = 1;
   for (int64_t k = 1; k <= end; ++k) {
     const ScheduleStep a = StepOf(ReplayFrameInputs(k - 1));
-    const bool cut = k == end || [&] {
-      const ScheduleStep b = StepOf(ReplayFrameInputs(k));
-      return a.scene != b.scene || a.cubeFieldMode != b.cubeFieldMode || a.wobbleMode != b.wobbleMode;
-    }();
+    const bool cut = k == end || a != StepOf(ReplayFrameInputs(k));
     if (!cut) continue;
-    std::string title = "span " + std::to_string(span++) + ": " + SceneName(a.scene);
-    if (a.cubeFieldMode && a.scene == SceneId::CubeField) title += " " + std::to_string(a.cubeFieldMode);
-    if (a.scene == SceneId::WobblingMesh) title += " " + std::to_string(a.wobbleMode);
+    std::string title = "span " + std::to_string(span++) + ": ";
+    title += SceneOf(a.scene).name;
+    if (a.mode) title += " " + std::to_string(a.mode);
     tiles.push_back({(spanStart + k - 1) / 2, title, {}});
     spanStart = k;
   }
-  const int64_t textFrom = std::max<int64_t>(FirstFrameAt(ReplaySong(), {28, 33}, kFps), 0);
+  const int64_t textFrom = std::max<int64_t>(FirstFrameAt(ReplaySong(), {kEndTextOrder, kEndTextRow}, kFps), 0);
   if (textFrom < end) {
     tiles.push_back({textFrom + (end - textFrom) / 4, "end text", {}});
     tiles.push_back({textFrom + (end - textFrom) * 9 / 10, "end text", {}});
