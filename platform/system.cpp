@@ -31,12 +31,6 @@ uint32_t GetTickCount32() {
 
 void SetTickSource(uint32_t (*source)()) { gTickSource = source; }
 
-void SleepMilliseconds(unsigned milliseconds) {
-  timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&ts, &ts) != 0) {
-  }
-}
-
 bool RaiseCurrentThreadPriority() {
   sched_param param{};
   param.sched_priority = sched_get_priority_max(SCHED_RR);

@@ -1,5 +1,5 @@
-// platform/system.h: message boxes, the millisecond tick counter, sleeping and the
-// time-critical thread priority: the few operating-system services the demo uses.
+// platform/system.h: message boxes, the millisecond tick counter and the time-critical
+// thread priority: the few operating-system services the demo uses.
 #pragma once
 #include <cstdint>
 
@@ -12,8 +12,6 @@ void ShowMessageBox(const char* caption, const char* text, bool isError, Platfor
 uint32_t GetTickCount32();
 // Tools that render frame-exact video or tests replace the tick source; null restores the real one.
 void SetTickSource(uint32_t (*source)());
-
-void SleepMilliseconds(unsigned milliseconds);
 
 // Raises the calling thread to the highest scheduling priority the system grants.
 // Best effort: refusal is normal for an unprivileged process and is never fatal.

@@ -22,8 +22,6 @@ uint32_t GetTickCount32() {
 
 void SetTickSource(uint32_t (*source)()) { gTickSource = source; }
 
-void SleepMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
-
 bool RaiseCurrentThreadPriority() {
   return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) != 0;
 }
