@@ -49,8 +49,6 @@ void SetMode(const SceneEntry& entry, int32_t mode) {
 
 }  // namespace
 
-std::span<const SceneEntry, kSceneCount> SceneTable() { return kScenes; }
-
 const SceneEntry& SceneOf(SceneId scene) { return kScenes[static_cast<size_t>(scene)]; }
 
 void DrawScene(SceneId scene, int32_t mode) {

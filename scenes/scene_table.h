@@ -5,7 +5,6 @@
 // nothing outside it needs to know one scene from another.
 #pragma once
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 #include "scenes/frame_clock.h"
@@ -26,11 +25,11 @@ struct SceneEntry {
   // state put back.
   void (*reset)();
   // A frame depends on the frames of the scene before it, beyond its one-time set-up (random
-  // numbers drawn, charges moved); a frame of the others follows from the clock alone.
+  // numbers drawn, charges moved), so it cannot be had without running those; a frame of the
+  // others follows from the clock and the GL state the frame before left.
   bool carriesState;
 };
 
-std::span<const SceneEntry, kSceneCount> SceneTable();
 const SceneEntry& SceneOf(SceneId scene);
 
 // Writes a non-zero mode where the scene reads it, then draws the scene.

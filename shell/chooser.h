@@ -37,10 +37,10 @@ bool ChooserCommand(int id, int32_t& chosenEntry, int32_t& startFlag);
 // The control under a client-area point, or 0.
 int ChooserControlAt(int x, int y);
 
-// The chooser's window, on the canvas the shell paints or made of the system's own controls,
-// whichever the platform has. The run waits for its events like any other (shell/run.cpp) and
-// hands those for the chooser's window, a close excepted, to ChooserEvent.
-// Opens and shows it with `chosenEntry` marked; false when no window can be had.
+// The chooser's window: a canvas the shell paints, or the system's own controls where the
+// platform has them. It waits for nothing itself: the run (shell/run.cpp) hands it the events
+// for its window, a close excepted, which the run handles.
+// Opens and shows the chooser with `chosenEntry` marked; false when no window can be had.
 bool OpenChooser(int32_t chosenEntry);
 // The open chooser's window; null when there is none.
 PlatformWindow* ChooserWindow();
