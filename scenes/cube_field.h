@@ -1,4 +1,5 @@
-// scenes/cube_field.h: the cube-field scene's music-driven panel pattern, exposed for tests.
+// scenes/cube_field.h: the cube-field scene's music-driven panel pattern, exposed for tests, and
+// its reset.
 #pragma once
 #include <cstdint>
 
