@@ -1,13 +1,14 @@
-// geometry/failure.cpp: the failure hook and its stderr default.
+// geometry/failure.cpp: the stderr default and geometry's hook slot.
 #include "geometry/failure.h"
 
 #include <cstdio>
 
 namespace {
-void WriteFailureToStderr(const char* text, const char* caption) { std::fprintf(stderr, "%s: %s\n", caption, text); }
-GeometryFailureHook failureHook = WriteFailureToStderr;
+FailureHookSlot geometryHook{WriteFailureToStderr};
 }  // namespace
 
-void SetGeometryFailureHook(GeometryFailureHook hook) { failureHook = hook ? hook : WriteFailureToStderr; }
+void WriteFailureToStderr(const char* text, const char* caption) { std::fprintf(stderr, "%s: %s\n", caption, text); }
 
-void ReportGeometryFailure(const char* text, const char* caption) { failureHook(text, caption); }
+void SetGeometryFailureHook(GeometryFailureHook hook) { geometryHook.Install(hook); }
+
+void ReportGeometryFailure(const char* text, const char* caption) { geometryHook.Report(text, caption); }

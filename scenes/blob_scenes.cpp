@@ -39,7 +39,7 @@ void* activeTextureARB = nullptr;
 void* multiTexCoord2fARB = nullptr;
 int32_t orbitCounter = 0;
 int32_t tunnelCounter = 0;
-TubeGrid tunnelGrid{};
+TubeGrid tunnelGrid{};  // columns 0..31, 0..30 drawn; column 0 sits on the eye
 
 void ExtractSurface() {
   SampleIsoGrid(blobSurface);
@@ -84,8 +84,6 @@ bool SetupBlobScenes() {
 }
 
 void SetBlobProcLookup(GLProcLookup lookup) { procLookup = lookup ? lookup : DefaultLookup; }
-
-const TubeGrid& BlobTunnelGrid() { return tunnelGrid; }
 
 int32_t BlobOrbitCounter() { return orbitCounter; }
 int32_t BlobTunnelCounter() { return tunnelCounter; }

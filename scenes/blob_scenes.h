@@ -2,10 +2,7 @@
 // camera inside a sky sphere, and floating in front of a wavy, narrowing tunnel) exposed for
 // tests and tools.
 #pragma once
-#include <array>
 #include <cstdint>
-
-#include "scenes/tube.h"
 
 // The shared one-time set-up. Needs the two multitexture entry points; without them the
 // program is ended through the scenes' fatal service with "Could not load multi-texture
@@ -16,9 +13,6 @@ bool SetupBlobScenes();
 using GLProcLookup = void* (*)(const char* name);
 // Null restores the default: the platform's look-up, where the driver lists ARB_multitexture.
 void SetBlobProcLookup(GLProcLookup lookup);
-
-// The tunnel: the tube's grid as last computed (columns 0..31, 0..30 drawn); column 0 sits on the eye.
-const TubeGrid& BlobTunnelGrid();
 
 // The phase counters of the two scenes (frames times 9 and times 6).
 int32_t BlobOrbitCounter();

@@ -18,6 +18,9 @@ int32_t panelPattern = 1;
 
 namespace {
 
+struct Panel {
+  float x0, x1, y0, y1;
+};
 struct PanelDef {
   Panel area;
   int32_t litBy[2];
@@ -46,18 +49,15 @@ constexpr int32_t kPatternAt[4][8] = {
 int32_t UpdatePanelPattern(float syncTime, int32_t current) {
   for (int order = 0; order < 4; ++order)
     for (int k = 0; k < 8; ++k) {
-      // The threshold is formed like syncTime itself, so the change lands on its row exactly.
-      float threshold = static_cast<float>((4 + order) + kChangeRows[k] / 1000.0);
+      const float threshold = ComputeSyncTime(4 + order, kChangeRows[k]);
       if (syncTime >= threshold) current = kPatternAt[order][k];
     }
   return current;
 }
 
-int LitPanels(int32_t pattern, std::span<Panel, 8> out) {
-  int n = 0;
-  for (const PanelDef& p : kPanels)
-    if (p.litBy[0] == pattern || p.litBy[1] == pattern) out[n++] = p.area;
-  return n;
+void ResetCubeFieldScene() {
+  ResetCubeLattice();
+  panelPattern = 1;
 }
 
 void DrawCubeFieldScene() {
@@ -94,11 +94,10 @@ void DrawCubeFieldScene() {
 
   panelPattern = UpdatePanelPattern(fc.syncTime, panelPattern);
   if (mode == 3) {
-    std::array<Panel, 8> lit{};
-    int n = LitPanels(panelPattern, lit);
     glBegin(GL_QUADS);
-    for (int i = 0; i < n; ++i) {
-      const Panel& p = lit[i];
+    for (const PanelDef& def : kPanels) {
+      if (def.litBy[0] != panelPattern && def.litBy[1] != panelPattern) continue;
+      const Panel& p = def.area;
       glVertex3f(p.x0, p.y0, 0);
       glVertex3f(p.x1, p.y0, 0);
       glVertex3f(p.x1, p.y1, 0);

@@ -1,15 +1,12 @@
-// scenes/cube_field.h: the cube-field scene's music-driven panel pattern, exposed for tests.
+// scenes/cube_field.h: the cube-field scene's music-driven panel pattern, exposed for tests, and
+// its reset.
 #pragma once
 #include <cstdint>
-#include <span>
 
 // The pattern (1..12) in force at syncTime, starting from the pattern held so far:
 // every table entry at or before syncTime overrides it, the latest one last.
 int32_t UpdatePanelPattern(float syncTime, int32_t current);
 extern int32_t panelPattern;  // kept across frames and scenes; starts at 1
 
-struct Panel {
-  float x0, x1, y0, y1;
-};
-// The panels lit by a pattern, in drawing order.
-int LitPanels(int32_t pattern, std::span<Panel, 8> out);
+// Forgets the lattice (for a new GL context) and puts the pattern back at 1.
+void ResetCubeFieldScene();

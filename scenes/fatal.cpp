@@ -1,17 +1,16 @@
-// scenes/fatal.cpp: the fatal service and its stderr default.
+// scenes/fatal.cpp: the fatal service's slot and its default.
 #include "scenes/fatal.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 void WriteAndExit(const char* text, const char* caption) {
-  std::fprintf(stderr, "%s: %s\n", caption, text);
+  WriteFailureToStderr(text, caption);
   std::exit(1);
 }
-SceneFatalService fatalService = WriteAndExit;
+FailureHookSlot fatalService{WriteAndExit};
 }  // namespace
 
-void SetSceneFatalService(SceneFatalService service) { fatalService = service ? service : WriteAndExit; }
+void SetSceneFatalService(SceneFatalService service) { fatalService.Install(service); }
 
-void EndProgramFromScene(const char* text, const char* caption) { fatalService(text, caption); }
+void EndProgramFromScene(const char* text, const char* caption) { fatalService.Report(text, caption); }

@@ -1,9 +1,12 @@
 // scenes/fatal.h: how a scene ends the program when the presentation cannot go on (a driver
-// without the multitexture entry points the blob scenes need). The shell installs the service
-// that shows the message, gives the display back and exits with code 1.
+// without the multitexture entry points the blob scenes need): a hook slot as geometry's
+// (geometry/failure.h). The shell installs the service that shows the message, gives the display
+// back and exits with code 1.
 #pragma once
 
-using SceneFatalService = void (*)(const char* text, const char* caption);
+#include "geometry/failure.h"
+
+using SceneFatalService = FailureHook;
 
 // Null restores the default, which writes "caption: text" to stderr and exits with code 1.
 void SetSceneFatalService(SceneFatalService service);

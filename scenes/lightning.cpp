@@ -38,8 +38,8 @@ void SetupLightningScene() {
   setupDone = true;
 }
 
-}  // namespace
-
+// One bolt from a to b: five line strips of ten jittered steps each, ending exactly on b.
+// Draws 150 numbers from the program-wide generator.
 void DrawLightningBolt(const LightningPoint& a, const LightningPoint& b) {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
@@ -63,6 +63,8 @@ void DrawLightningBolt(const LightningPoint& a, const LightningPoint& b) {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
 }
+
+}  // namespace
 
 std::span<const LightningPoint, 32> LightningChain() { return chain; }
 

@@ -6,9 +6,6 @@
 
 using LightningPoint = std::array<float, 3>;
 
-// One bolt from a to b: five line strips of ten jittered steps each, ending exactly on b.
-// Draws 150 numbers from the program-wide generator.
-void DrawLightningBolt(const LightningPoint& a, const LightningPoint& b);
 // The sprite positions of the last frame, which the next frame's bolts join.
 std::span<const LightningPoint, 32> LightningChain();
 // Forgets the set-up and puts the chain back at the origin (for a new GL context).

@@ -38,8 +38,8 @@ constexpr std::array<WordCue, 10> kWords = {{
     {3, 24, "quoms"},
 }};
 
-// A cue's position formed as the frame forms syncTime, so the word lands on its row exactly.
-float CueTime(const WordCue& cue) { return static_cast<float>(cue.row * 0.001 + cue.order); }
+// A cue's position as the frame's syncTime, so the word lands on its row exactly.
+float CueTime(const WordCue& cue) { return ComputeSyncTime(cue.order, cue.row); }
 
 void SetupOpeningScene() {
   if (setupDone) return;

@@ -17,8 +17,12 @@
 
 namespace {
 
+// The glyph line written over the tube.
+constexpr char kRingTubeText[] = "abcde ifghilk123!@#";
+
 bool setupDone = false;
-RingTubeGrid grid;
+// Point (r, 0) of the grid is on the circle of radius 6 around the camera.
+TubeGrid grid;
 
 void SetupRingTubeScene() {
   if (setupDone) return;
@@ -29,12 +33,10 @@ void SetupRingTubeScene() {
   setupDone = true;
 }
 
-}  // namespace
-
 // Row r of the ring lies at r x 30 degrees, formed as a product with the double of 30 degrees.
 double RingAngle(int r) { return r * 0.5235987755982988; }
 
-void FillRingTubeGrid(float t, RingTubeGrid& g) { FillTubeGrid(t * 10.0f, RingAngle, g); }
+}  // namespace
 
 void ResetRingTubeScene() { setupDone = false; }
 
@@ -55,7 +57,7 @@ void DrawRingTubeScene() {
   glColor4f(1, 1, 1, 1);
   glBindTexture(GL_TEXTURE_2D, textureNames[2]);
 
-  FillRingTubeGrid(frameClock.elapsedSeconds, grid);
+  FillTubeGrid(frameClock.elapsedSeconds * 10.0f, RingAngle, grid);
   DrawTubeQuads(grid, t);
 
   // The glyph line, added onto the picture in the 640 x 480 overlay space.

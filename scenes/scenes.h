@@ -1,5 +1,5 @@
-// scenes/scenes.h: the entry points the frame's schedule calls, one per scene, each
-// drawing its content for the current frame from frameClock. Each runs its own
+// scenes/scenes.h: the entry points of the scenes, one per scene (each a row of the scene
+// table), each drawing its content for the current frame from frameClock. Each runs its own
 // one-time set-up on its first call.
 #pragma once
 

@@ -102,6 +102,14 @@ void CompileGlyphLists(uint32_t base, int size, double advance) {
   }
 }
 
+// The x of the side panel's left edge (640 x 480 units) at a scroll position.
+float EndTextPanelEdge(float position) {
+  const double p = position;
+  if (p < 2) return static_cast<float>(640 - std::sin(p * 45 * kDegrees) * 220);
+  if (p <= 56) return 420.0f;
+  return static_cast<float>(640 - std::sin(((p - 56) * 45 + 90) * kDegrees) * 220);
+}
+
 }  // namespace
 
 int BuildFontAtlas() {
@@ -122,13 +130,6 @@ int BuildFontAtlas() {
   CompileGlyphLists(fontListBase, 16, 8);
   CompileGlyphLists(largeFontListBase, 32, 12);
   return 0;
-}
-
-float EndTextPanelEdge(float position) {
-  const double p = position;
-  if (p < 2) return static_cast<float>(640 - std::sin(p * 45 * kDegrees) * 220);
-  if (p <= 56) return 420.0f;
-  return static_cast<float>(640 - std::sin(((p - 56) * 45 + 90) * kDegrees) * 220);
 }
 
 void AdvanceEndText() {

@@ -13,12 +13,10 @@ extern uint32_t largeFontListBase;  // large set, codes 0..254; 0 until built
 
 // Seconds the closing overlay has scrolled so far; only grows.
 extern float endTextPosition;
-// The x of the side panel's left edge (640 x 480 units) at a scroll position.
-float EndTextPanelEdge(float position);
 
-// Forgets the lists and the scroll position (for a new GL context, as tests and tools make).
 // The overlay's scroll for one frame, without drawing it (what DrawEndText does first).
 void AdvanceEndText();
+// Forgets the lists and the scroll position (for a new GL context, as tests and tools make).
 void ResetText();
 // One untextured quad of the 640 x 480 overlay space in the current colour (panels and fades).
 void DrawOverlayQuad(float x0, float y0, float x1, float y1);

@@ -9,6 +9,9 @@ namespace {
 // The texture step of a quad: a little short of a twelfth, as the picture always had.
 constexpr float kQuadTextureStep = 0.083f;
 
+// Grey of column m: full up to column 24, then darker by 0.1 a column.
+float TubeGrey(int m) { return m <= 24 ? 1.0f : static_cast<float>(1 - (m - 24) * 0.1); }
+
 }  // namespace
 
 void FillTubeGrid(float T, double (*angleOf)(int r), TubeGrid& grid) {
@@ -29,8 +32,6 @@ void FillTubeGrid(float T, double (*angleOf)(int r), TubeGrid& grid) {
     }
   }
 }
-
-float TubeGrey(int m) { return m <= 24 ? 1.0f : static_cast<float>(1 - (m - 24) * 0.1); }
 
 // The quads go to GL as one array draw, not vertex by vertex: the driver then sees the whole tube at
 // once. Sent vertex by vertex, the tube is cut into two draws wherever the driver's vertex buffer

@@ -16,8 +16,6 @@ using TubeGrid = std::array<std::array<Vec3, 32>, 13>;
 // The grid for the wiggle phase T (ten times the seconds, as a 32-bit float); angleOf gives the
 // angle of row r around the tube (each scene forms it in its own way).
 void FillTubeGrid(float T, double (*angleOf)(int r), TubeGrid& grid);
-// Grey of column m: full up to column 24, then darker by 0.1 a column.
-float TubeGrey(int m);
 // The 30 x 12 quads of the first 31 columns, each column in its grey, the bound texture
 // streaming along the tube with t seconds.
 void DrawTubeQuads(const TubeGrid& grid, double t);

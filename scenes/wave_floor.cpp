@@ -35,12 +35,13 @@ void SetupWaveFloorScene() {
   setupDone = true;
 }
 
-}  // namespace
-
-float WaveFloorCubeHeight(int r, int j, float t) {
+// Height of the floor cube of row r and column j at t seconds: its phase is fixed by r x j.
+float CubeHeight(int r, int j, float t) {
   const double a = static_cast<double>(r) * j;
   return static_cast<float>(std::cos((a - 1.67) * (a + 1.11) * 0.0206 + t + 1) * 0.5 - 1);
 }
+
+}  // namespace
 
 void ResetWaveFloorScene() { setupDone = false; }
 
@@ -70,7 +71,7 @@ void DrawWaveFloorScene() {
   for (int r = 0; r < 32; ++r)
     for (int j = 0; j < 32; ++j) {
       glPushMatrix();
-      glTranslatef(static_cast<float>(16 - r), WaveFloorCubeHeight(r, j, frameClock.elapsedSeconds),
+      glTranslatef(static_cast<float>(16 - r), CubeHeight(r, j, frameClock.elapsedSeconds),
                    static_cast<float>(16 - j));
       DrawCube(1.0f);
       glPopMatrix();

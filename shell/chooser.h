@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
+struct PlatformWindow;
+struct WindowEvent;
+
 inline constexpr int kChooserWidth = 167, kChooserHeight = 295;
 inline constexpr int kStartId = 100, kFirstLineId = 101;
 inline constexpr int kChooserLines = 8;
@@ -34,10 +37,17 @@ bool ChooserCommand(int id, int32_t& chosenEntry, int32_t& startFlag);
 // The control under a client-area point, or 0.
 int ChooserControlAt(int x, int y);
 
-enum class ChooserOutcome { Started, Closed, Failed };
-// Shows the chooser and waits for Start (or a quit, which keeps the current choice).
-// Closed: the window was closed without Start; the program should end quietly.
-ChooserOutcome RunChooser(int32_t& chosenEntry, int32_t& startFlag);
-// The chooser is only hidden when the wait ends, as events for it may still be on their
-// way; this destroys it.
+// The chooser's window: a canvas the shell paints, or the system's own controls where the
+// platform has them. It waits for nothing itself: the run (shell/run.cpp) hands it the events
+// for its window, a close excepted, which the run handles.
+// Opens and shows the chooser with `chosenEntry` marked; false when no window can be had.
+bool OpenChooser(int32_t chosenEntry);
+// The open chooser's window; null when there is none.
+PlatformWindow* ChooserWindow();
+// A click, key press or control command on the chooser's window, as ChooserCommand takes it;
+// the canvas is painted afresh after every event.
+void ChooserEvent(const WindowEvent& event, int32_t& chosenEntry, int32_t& startFlag);
+// Once Start is pressed the chooser is only hidden, as events for it may still be on their way.
+void HideChooser();
+// Destroys the chooser; safe when there is none.
 void CloseChooser();

@@ -10,7 +10,8 @@
 
 namespace {
 
-PlatformWindow* gChooser = nullptr;  // hidden after the wait, destroyed at the end
+PlatformWindow* gChooser = nullptr;  // hidden after Start, destroyed at the end
+GlyphFont* gFont = nullptr;          // the labels' font, while the chooser is shown
 
 constexpr uint32_t kFace = 0xC8C8C8, kText = 0x000000, kLight = 0xFFFFFF, kShadow = 0x808080,
                    kDark = 0x404040, kFocus = 0x000080;
@@ -62,47 +63,42 @@ void Paint(PlatformWindow* w, GlyphFont* font, int32_t chosen, bool startDown) {
 
 }  // namespace
 
-ChooserOutcome RunChooser(int32_t& chosenEntry, int32_t& startFlag) {
-  PlatformWindow* w = CreateCanvasWindow("Select your resolution", 250, 200, kChooserWidth, kChooserHeight);
-  if (!w) return ChooserOutcome::Failed;
-  GlyphFont* font = OpenGlyphFont("sans-serif", false, 12);
-  Paint(w, font, chosenEntry, false);
+bool OpenChooser(int32_t chosenEntry) {
+  gChooser = CreateCanvasWindow("Select your resolution", 250, 200, kChooserWidth, kChooserHeight);
+  if (!gChooser) return false;
+  gFont = OpenGlyphFont("sans-serif", false, 12);
+  Paint(gChooser, gFont, chosenEntry, false);
+  return true;
+}
 
-  ChooserOutcome outcome = ChooserOutcome::Started;
-  WindowEvent e;
-  while (startFlag == 0) {
-    if (!WaitWindowEvent(e)) break;
-    if (e.type == WindowEventType::Quit) {
-      // A quit request ends the wait with the current choice; an interrupt from the
-      // terminal or a termination signal ends the program instead.
-      if (TerminationRequested()) outcome = ChooserOutcome::Closed;
+PlatformWindow* ChooserWindow() { return gChooser; }
+
+void ChooserEvent(const WindowEvent& e, int32_t& chosenEntry, int32_t& startFlag) {
+  int id = 0;
+  switch (e.type) {
+    case WindowEventType::MouseDown: id = ChooserControlAt(e.x, e.y); break;
+    case WindowEventType::Key:
+      if (e.key == Key::Return || e.key == Key::Space) id = kStartId;
+      else if (e.key == Key::Down || e.key == Key::Right)
+        id = kFirstLineId + std::min(chosenEntry, kChooserLines - 1);
+      else if (e.key == Key::Up || e.key == Key::Left)
+        id = kFirstLineId + (chosenEntry <= 1 ? kChooserLines - 1 : chosenEntry - 2);
       break;
-    }
-    if (e.window != w) continue;
-    int id = 0;
-    switch (e.type) {
-      case WindowEventType::Close: outcome = ChooserOutcome::Closed; break;
-      case WindowEventType::MouseDown: id = ChooserControlAt(e.x, e.y); break;
-      case WindowEventType::Key:
-        if (e.key == Key::Return || e.key == Key::Space) id = kStartId;
-        else if (e.key == Key::Down || e.key == Key::Right)
-          id = kFirstLineId + std::min(chosenEntry, kChooserLines - 1);
-        else if (e.key == Key::Up || e.key == Key::Left)
-          id = kFirstLineId + (chosenEntry <= 1 ? kChooserLines - 1 : chosenEntry - 2);
-        break;
-      default: break;
-    }
-    if (outcome == ChooserOutcome::Closed) break;
-    if (id != 0) ChooserCommand(id, chosenEntry, startFlag);
-    Paint(w, font, chosenEntry, startFlag != 0);
+    default: break;
   }
-  CloseGlyphFont(font);
-  HidePlatformWindow(w);
-  gChooser = w;
-  return outcome;
+  if (id != 0) ChooserCommand(id, chosenEntry, startFlag);
+  Paint(gChooser, gFont, chosenEntry, startFlag != 0);
+}
+
+void HideChooser() {
+  CloseGlyphFont(gFont);
+  gFont = nullptr;
+  HidePlatformWindow(gChooser);
 }
 
 void CloseChooser() {
+  CloseGlyphFont(gFont);
+  gFont = nullptr;
   DestroyPlatformWindow(gChooser);
   gChooser = nullptr;
 }

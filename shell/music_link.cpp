@@ -26,7 +26,7 @@ void KeepPlayer(ModulePlayer* player) {
 
 }  // namespace
 
-void StartDeviceMusic() {
+void LoadLiveMusic() {
   AudioDeviceProcs procs{OpenDevice, StartAudioDevice, StopAudioDevice, CloseAudioDevice};
   if (AudioDevicePlaysInPlace()) {
     procs.playRing = PlayRingInPlace;

@@ -7,6 +7,7 @@
 #include "music/mixer.h"
 #include "music/render.h"
 #include "shell/music_link.h"
+#include "shell/present.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 
@@ -80,7 +81,6 @@ void StartReplay(const ReplayOptions& options) {
 }
 
 const SongTimeline& ReplaySong() { return replay.song; }
-int32_t ReplayFps() { return replay.options.fps; }
 bool ReplayHasMusic() { return !replay.song.blocks.empty(); }
 int64_t ReplayEndFrame() { return replay.endFrame; }
 int64_t ReplayNextFrame() { return replay.nextFrame; }
@@ -101,17 +101,13 @@ ScheduleStep StepAt(int64_t frame) {
   return PickScene(ComputeSyncTime(in.order, in.row));
 }
 
-bool SameStep(const ScheduleStep& a, const ScheduleStep& b) {
-  return a.scene == b.scene && a.cubeFieldMode == b.cubeFieldMode && a.wobbleMode == b.wobbleMode;
-}
-
 // Frame k may be passed over when it lies strictly inside a span of a scene whose frames can
 // be advanced without drawing: the first frame of a span (the set-up, the state it inherits)
 // and the last (the camera and GL state it hands on) are always drawn.
 bool Passable(int64_t k) {
   if (k <= 0) return false;
   const ScheduleStep step = StepAt(k);
-  return ScenePassable(step.scene) && SameStep(step, StepAt(k - 1)) && SameStep(step, StepAt(k + 1));
+  return ScenePassable(step.scene) && step == StepAt(k - 1) && step == StepAt(k + 1);
 }
 
 }  // namespace

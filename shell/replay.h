@@ -44,7 +44,6 @@ struct ReplayOptions {
 // generator ends in the same state) and renders the song. Call once per process.
 void StartReplay(const ReplayOptions& options);
 const SongTimeline& ReplaySong();
-int32_t ReplayFps();
 // False when the soundtrack could not be loaded (the song then stays at position 0).
 bool ReplayHasMusic();
 // The frame at which the run ends (nothing is drawn from it on).

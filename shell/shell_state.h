@@ -16,7 +16,6 @@ struct ShellState {
   int32_t ready = 0;            // set when loading is complete
   ModulePlayer* player = nullptr;  // null: no music, the sync time stays 0
   bool presentationEnded = false;  // EndPresentation has run
-  bool tornDown = false;           // the GL context and timer are released, quit posted
 };
 
 extern ShellState shellState;

@@ -5,46 +5,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/window.h"
 #include "scenes/camera.h"
 #include "scenes/loading_bar.h"
-#include "shell/frame.h"
-#include "shell/music_link.h"
 #include "shell/shell_state.h"
 #include "texgen/generator.h"
 #include "texgen/texture_set.h"
 #include "texgen/upload.h"
 
 namespace {
-
-bool gStopRequested = false;
-
-// The loading screen dispatches nothing, but the viewer must be able to leave it: the pending
-// events are read after each image, Escape, a close or a signal asks the start-up to stop, and
-// the window's size is followed so that the bar keeps filling the view. The rest is dropped:
-// no frame is due before the start-up ends.
-void PresentAndPoll() {
-  PresentFrame();
-  WindowEvent e;
-  while (PollWindowEvent(e)) {
-    const bool ours = e.window == shellState.window;
-    switch (e.type) {
-      case WindowEventType::Char: gStopRequested |= ours && e.charCode == 27; break;
-      case WindowEventType::Close: gStopRequested |= ours; break;
-      case WindowEventType::Quit: gStopRequested = true; break;
-      case WindowEventType::Size:
-        if (ours) {
-          shellState.currentWidth = e.width;
-          shellState.currentHeight = e.height;
-          ResizeViewport();
-        }
-        break;
-      default: break;
-    }
-  }
-}
-
-bool StopRequested() { return gStopRequested; }
 
 using Clock = std::chrono::steady_clock;
 Clock::time_point gStartClick;
@@ -57,14 +25,6 @@ Clock::time_point gStages[kStageCount];
 double MsSinceClick(Clock::time_point at) { return std::chrono::duration<double, std::milli>(at - gStartClick).count(); }
 
 }  // namespace
-
-bool RunStartupSequence() {
-  // 104 presents held to the display's refresh alone would take 1.7 s at 60 Hz.
-  SetPresentWaitsForRefresh(shellState.window, false);
-  const bool done = RunStartupSequence({PresentAndPoll, StartDeviceMusic, StartMusicPlayback, StopRequested});
-  SetPresentWaitsForRefresh(shellState.window, true);
-  return done;
-}
 
 bool RunStartupSequence(const StartupServices& services) {
   // Every work unit draws the bar and presents it, so it is seen filling however fast the
@@ -86,7 +46,7 @@ bool RunStartupSequence(const StartupServices& services) {
   UploadTextureSet(images);
   ResetCamera();
   gStages[kUploaded] = Clock::now();
-  if (services.startMusic) services.startMusic();
+  if (services.loadMusic) services.loadMusic();
   gStages[kMusicLoaded] = Clock::now();
   shellState.ready = 1;
   if (services.startPlayback) services.startPlayback();

@@ -76,7 +76,7 @@ int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
   long long fps = 50, crf = -1;
   const long long maxCrf = s.target == Target::Webm ? 63 : 51;
   if (!SizeOption(args, s.width, s.height, error) || !IntOption(args, "--fps", 24, 240, fps, error) ||
-      !PositionOption(args, "--from", {46, 0}, s.from, error) ||
+      !PositionOption(args, "--from", kLastDrawnPosition, s.from, error) ||
       !PositionOption(args, "--to", kEndPosition, s.to, error) || !IntOption(args, "--crf", 0, maxCrf, crf, error))
     return ToolFail(error, 2);
   if (HasOption(args, "--crf") && s.target == Target::Folder) return ToolFail("--crf is for video files", 2);

@@ -23,20 +23,6 @@ constexpr int32_t kFps = 50;
 constexpr int kColumns = 6;
 constexpr int kFontPixels = 12;
 
-const char* SceneName(SceneId scene) {
-  switch (scene) {
-    case SceneId::Opening: return "opening";
-    case SceneId::CubeField: return "cube field";
-    case SceneId::WaveFloor: return "wave floor";
-    case SceneId::Lightning: return "lightning";
-    case SceneId::BlobOrbit: return "blob orbit";
-    case SceneId::BlobTunnel: return "blob tunnel";
-    case SceneId::RingTube: return "ring tube";
-    case SceneId::WobblingMesh: return "wobbling mesh";
-  }
-  return "?";
-}
-
 struct Tile {
   int64_t frame = 0;
   std::string title;  // span and scene
@@ -47,9 +33,6 @@ constexpr int kEndTextTiles = 2;
 constexpr int64_t kMaxSheetPixels = 400'000'000;
 
 ScheduleStep StepOf(const FrameInputs& in) { return PickScene(ComputeSyncTime(in.order, in.row)); }
-bool SameStep(const ScheduleStep& a, const ScheduleStep& b) {
-  return a.scene == b.scene && a.cubeFieldMode == b.cubeFieldMode && a.wobbleMode == b.wobbleMode;
-}
 
 // The spans of the schedule along the song's rows up to the run's end (every pattern of the
 // soundtrack has 64 rows). Frames sample these rows, so no replay shows more spans.
@@ -58,7 +41,7 @@ int CountScheduleSpans() {
   ScheduleStep previous{};
   for (SongPosition p{0, 0}; p < kEndPosition; p = p.row == 63 ? SongPosition{p.order + 1, 0} : SongPosition{p.order, p.row + 1}) {
     const ScheduleStep step = PickScene(ComputeSyncTime(p.order, p.row));
-    if (spans == 0 || !SameStep(step, previous)) ++spans;
+    if (spans == 0 || step != previous) ++spans;
     previous = step;
   }
   return spans;
@@ -73,17 +56,15 @@ std::vector<Tile> ChooseFrames() {
   int span = 1;
   for (int64_t k = 1; k <= end; ++k) {
     const ScheduleStep a = StepOf(ReplayFrameInputs(k - 1));
-    const bool cut = k == end || [&] {
-      return !SameStep(a, StepOf(ReplayFrameInputs(k)));
-    }();
+    const bool cut = k == end || a != StepOf(ReplayFrameInputs(k));
     if (!cut) continue;
-    std::string title = "span " + std::to_string(span++) + ": " + SceneName(a.scene);
-    if (a.cubeFieldMode && a.scene == SceneId::CubeField) title += " " + std::to_string(a.cubeFieldMode);
-    if (a.scene == SceneId::WobblingMesh) title += " " + std::to_string(a.wobbleMode);
+    std::string title = "span " + std::to_string(span++) + ": ";
+    title += SceneOf(a.scene).name;
+    if (a.mode) title += " " + std::to_string(a.mode);
     tiles.push_back({(spanStart + k - 1) / 2, title, {}});
     spanStart = k;
   }
-  const int64_t textFrom = std::max<int64_t>(FirstFrameAt(ReplaySong(), {28, 33}, kFps), 0);
+  const int64_t textFrom = std::max<int64_t>(FirstFrameAt(ReplaySong(), {kEndTextOrder, kEndTextRow}, kFps), 0);
   if (textFrom < end) {
     tiles.push_back({textFrom + (end - textFrom) / 4, "end text", {}});
     tiles.push_back({textFrom + (end - textFrom) * 9 / 10, "end text", {}});

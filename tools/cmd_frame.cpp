@@ -55,9 +55,8 @@ int Run(std::span<const std::string> rawArgs) {
     return DrawLoading(out, fraction, width, height);
   }
 
-  // The frame at order 46 row 1 ends the run and draws nothing; the one before it is the last.
   SongPosition at;
-  if (!PositionOption(args, "--at", {46, 0}, at, error)) return ToolFail(error, 2);
+  if (!PositionOption(args, "--at", kLastDrawnPosition, at, error)) return ToolFail(error, 2);
   double elapsed = 0.0;
   if (!FloatOption(args, "--elapsed", elapsed, error)) return ToolFail(error, 2);
   if (!std::isfinite(elapsed) || std::fabs(elapsed) > 1e6) return ToolFail("--elapsed wants seconds, not '" + *FindOption(args, "--elapsed") + "'", 2);

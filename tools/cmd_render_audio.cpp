@@ -8,6 +8,7 @@
 #include "music/module.h"
 #include "music/byte_writer.h"
 #include "music/render.h"
+#include "music/song_position.h"
 #include "music/stream.h"
 #include "platform/output_file.h"
 #include "tools/tool.h"
@@ -53,7 +54,7 @@ int Run(std::span<const std::string> rawArgs) {
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
-  long long from = 0, to = 46;
+  long long from = 0, to = kEndPosition.order;
   std::string error;
   if (!IntOption(args, "--from", 0, 255, from, error) || !IntOption(args, "--to", 0, 255, to, error))
     return ToolFail(error, 2);

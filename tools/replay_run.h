@@ -13,6 +13,8 @@
 struct HeadlessContext;
 
 inline constexpr int kMaxFrameSide = 8192;
+// The last position a frame is drawn at: the frame at kEndPosition ends the run.
+inline constexpr SongPosition kLastDrawnPosition{kEndPosition.order, kEndPosition.row - 1};
 
 // "--size WxH", each side 1..8192; false with a message when malformed.
 bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& error);

@@ -79,7 +79,7 @@ void RunFrames(benchmark::State& state, float startSeconds, Sync syncAt, Draw dr
 void SetMusic(int32_t order, int32_t row) {
   frameClock.musicOrder = order;
   frameClock.musicRow = row;
-  frameClock.syncTime = static_cast<float>(row * 0.001 + order);
+  frameClock.syncTime = ComputeSyncTime(order, row);
 }
 
 void BM_OpeningScene(benchmark::State& state) {

@@ -25,8 +25,9 @@
 
 #include "bench/counting_allocator.h"
 #include "platform/headless.h"
-#include "shell/frame.h"
+#include "scenes/scene_table.h"
 #include "shell/replay.h"
+#include "shell/schedule.h"
 
 namespace {
 
@@ -44,18 +45,11 @@ void Report(benchmark::State& state, const std::string& name, std::vector<double
   state.counters[name + "_worst_ms"] = ms.back();
 }
 
-const char* SceneName(SceneId id) {
-  switch (id) {
-    case SceneId::Opening: return "opening";
-    case SceneId::CubeField: return "cube_field";
-    case SceneId::WaveFloor: return "wave_floor";
-    case SceneId::Lightning: return "lightning";
-    case SceneId::BlobOrbit: return "blob_orbit";
-    case SceneId::BlobTunnel: return "blob_tunnel";
-    case SceneId::RingTube: return "ring_tube";
-    case SceneId::WobblingMesh: return "wobbling_mesh";
-  }
-  return "?";
+// A scene's name as a counter's: "cube field" gives "cube_field".
+std::string CounterName(SceneId id) {
+  std::string name(SceneOf(id).name);
+  std::replace(name.begin(), name.end(), ' ', '_');
+  return name;
 }
 
 void BM_FullRun(benchmark::State& state) {
@@ -95,8 +89,8 @@ void BM_FullRun(benchmark::State& state) {
         ++blobFrames;
         blobAllocations += allocationCount.load() - allocationsBefore;
       }
-      frameMs[SceneName(scene)].push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-      frameCpuMs[SceneName(scene)].push_back(cpuStop - cpuStart);
+      frameMs[CounterName(scene)].push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+      frameCpuMs[CounterName(scene)].push_back(cpuStop - cpuStart);
     }
   }
   for (auto& [name, ms] : frameMs) {

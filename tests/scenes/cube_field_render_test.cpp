@@ -28,11 +28,6 @@ struct Frame : Picture {
 
 class CubeFieldRender : public PlainTextureTest<kW, kH> {
  protected:
-  void SetUp() override {
-    PlainTextureTest::SetUp();
-    ResetCubeLattice();
-  }
-
   Frame Render(int mode, float syncTime, float seconds) {
     frameClock.cubeFieldMode = mode;
     frameClock.syncTime = syncTime;

@@ -7,6 +7,7 @@
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/opening.h"
+#include "scenes/scene_table.h"
 #include "scenes/scenes.h"
 #include "scenes/text.h"
 #include "texgen/upload.h"
@@ -20,10 +21,7 @@ class OpeningRender : public HeadlessTest<640, 480> {
   void SetUp() override {
     HeadlessTest::SetUp();
     if (!context_) return;
-    ResetOpeningScene();
-    ResetText();
-    ResetCamera();
-    frameClock = FrameClock{};
+    ResetScenes();
   }
   // Sprites (texture 8) and bands (texture 0) in plain colours.
   void UseTextures(uint8_t sprite, uint8_t band) {
@@ -34,7 +32,7 @@ class OpeningRender : public HeadlessTest<640, 480> {
   Picture Frame(int order, int row, float seconds) {
     frameClock.musicOrder = order;
     frameClock.musicRow = row;
-    frameClock.syncTime = static_cast<float>(row * 0.001 + order);
+    frameClock.syncTime = ComputeSyncTime(order, row);
     frameClock.elapsedSeconds = seconds;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     DrawOpeningScene();

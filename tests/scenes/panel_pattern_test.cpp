@@ -5,15 +5,15 @@
 #include <array>
 
 #include "scenes/cube_field.h"
+#include "scenes/frame_clock.h"
 
 namespace {
-float Sync(int order, int row) { return static_cast<float>(row * 0.001 + order); }
 
 // Plays the run row by row, as frames would, and records the pattern at every row.
 int PatternAt(int order, int row) {
   int32_t p = 1;
   for (int o = 0; o <= order; ++o)
-    for (int r = 0; r < 64 && (o < order || r <= row); ++r) p = UpdatePanelPattern(Sync(o, r), p);
+    for (int r = 0; r < 64 && (o < order || r <= row); ++r) p = UpdatePanelPattern(ComputeSyncTime(o, r), p);
   return p;
 }
 }  // namespace
@@ -28,7 +28,7 @@ TEST(PanelPattern, ChangesOnlyOnTheAccentRowsOfOrders4To7) {
   for (int order = 4; order <= 7; ++order)
     for (int row = order == 4 ? 8 : 0; row < 64; ++row) {
       const int32_t before = p;
-      p = UpdatePanelPattern(Sync(order, row), p);
+      p = UpdatePanelPattern(ComputeSyncTime(order, row), p);
       EXPECT_GE(p, 1);
       EXPECT_LE(p, 12);
       if (p != before) {
@@ -39,5 +39,5 @@ TEST(PanelPattern, ChangesOnlyOnTheAccentRowsOfOrders4To7) {
   EXPECT_GT(changes, 25);
   EXPECT_EQ(PatternAt(7, 60), 10);
   EXPECT_EQ(PatternAt(11, 63), 10);
-  EXPECT_EQ(UpdatePanelPattern(Sync(20, 1), 3), 10);
+  EXPECT_EQ(UpdatePanelPattern(ComputeSyncTime(20, 1), 3), 10);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/headless.h"
+#include "scenes/scene_table.h"
 #include "tests/headless_util.h"
 #include "texgen/upload.h"
 
@@ -65,13 +66,15 @@ inline constexpr Rgb kTextureColour[GeneratedTextureCount] = {
     {255, 255, 255}, {255, 0, 0},     {0, 255, 0},     {0, 0, 255}, {255, 255, 255},
     {255, 255, 255}, {255, 255, 255}, {255, 255, 255}, {0, 0, 0}};
 
-// A scene drawn W x H with the plain textures bound as the generated ones.
+// A scene drawn W x H from the state of program start, with the plain textures bound as the
+// generated ones.
 template <int W, int H>
 class PlainTextureTest : public HeadlessTest<W, H> {
  protected:
   void SetUp() override {
     HeadlessTest<W, H>::SetUp();
     if (!this->context_) return;
+    ResetScenes();
     for (int k = 0; k < GeneratedTextureCount; ++k) {
       const Rgb c = kTextureColour[k];
       textureNames[k] = MakePlainTexture(uint8_t(c.r), uint8_t(c.g), uint8_t(c.b));

@@ -14,13 +14,10 @@
 #include "platform/headless.h"
 #include "platform/random.h"
 #include "scenes/blob_scenes.h"
-#include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/lightning.h"
-#include "scenes/ring_tube.h"
 #include "scenes/scenes.h"
 #include "scenes/text.h"
-#include "scenes/wave_floor.h"
 #include "scenes/wobbling_mesh.h"
 #include "tests/headless_util.h"
 #include "tests/scenes/render_util.h"
@@ -57,8 +54,6 @@ class SceneRender : public PlainTextureTest<kW, kH> {
 // --- wave floor ---------------------------------------------------------------------------
 
 TEST_F(SceneRender, WaveFloorIsLitAndUntexturedUnderATexturedUnlitSky) {
-  ResetWaveFloorScene();
-  ResetCamera();
   Picture f = Render(DrawWaveFloorScene, 0.0f);
   // The camera sits 1.77 above a floor at -1.5..-0.5 and looks at the origin: sky above, floor below.
   for (int x = 0; x < kW; x += 7) EXPECT_TRUE(Near(f.At(x, 2), kTextureColour[3], 1)) << "sky at column " << x;
@@ -88,8 +83,6 @@ uint32_t StateAfter(uint32_t state, int n) {
 }
 
 TEST_F(SceneRender, LightningFirstFrameCracklesAroundTheOriginAndDrawsAFixedCount) {
-  ResetLightningScene();
-  ResetCamera();
   SeedRandom(12345);  // as the music start might leave it; the scene itself never seeds
   Picture f = Render(DrawLightningScene, 0.0f);
   EXPECT_EQ(RandomState(), StateAfter(12345, 1024 * 3 + 31 * 150)) << "set-up 3072 numbers, then 31 bolts x 150";
@@ -131,7 +124,6 @@ void SurfaceRadius(double& mean, double& spread) {
 }  // namespace
 
 TEST_F(SceneRender, BlobFramesStartFromTheStartUpChargesThenTheMovedOnes) {
-  ResetBlobScenes();
   Render(DrawBlobOrbitScene, 0.0f);
   double mean, spread;
   SurfaceRadius(mean, spread);
@@ -146,7 +138,6 @@ TEST_F(SceneRender, BlobFramesStartFromTheStartUpChargesThenTheMovedOnes) {
 // --- wobbling mesh ------------------------------------------------------------------------
 
 TEST_F(SceneRender, WobblingMeshModeOneIsFixedAndTheCageLeavesLineMode) {
-  ResetWobblingMeshScene();
   frameClock.wobbleMode = 1;
   Render(DrawWobblingMeshScene, 0.0f);
   const Mesh& mesh = WobbleMesh();
@@ -173,8 +164,6 @@ TEST_F(SceneRender, WobblingMeshModeOneIsFixedAndTheCageLeavesLineMode) {
 // --- ring tube ----------------------------------------------------------------------------
 
 TEST_F(SceneRender, RingTubeGlyphLineRunsAlongTheTop) {
-  ResetText();
-  ResetRingTubeScene();
   const Picture bare = Render(DrawRingTubeScene, 1.0f);  // no glyph lists yet: no line
 
   // The 19-glyph line: quads 16 units wide at an 8-unit pen, x below 160 and y below 16 of 640 x 480.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "scenes/frame_clock.h"
+#include "scenes/scene_table.h"
 #include "scenes/scenes.h"
 #include "scenes/text.h"
 #include "tests/headless_util.h"
@@ -19,9 +20,8 @@ class TextRender : public HeadlessTest<640, 480> {
   void SetUp() override {
     HeadlessTest::SetUp();
     if (!context_) return;
-    ResetText();
+    ResetScenes();
     if (BuildFontAtlas() != 0) GTEST_SKIP() << "no font on this machine";
-    frameClock = FrameClock{};
   }
   // The overlay at scroll position p over a white picture, without scrolling it further.
   Picture EndTextAt(float p) {

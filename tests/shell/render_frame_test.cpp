@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "platform/headless.h"
-#include "tests/headless_util.h"
-#include "scenes/camera.h"
-#include "scenes/frame_clock.h"
-#include "shell/frame.h"
-#include "shell/shell_state.h"
 #include "platform/window.h"
+#include "scenes/scene_table.h"
+#include "shell/frame.h"
+#include "shell/present.h"
+#include "shell/run.h"
+#include "shell/shell_state.h"
+#include "tests/headless_util.h"
 
 namespace {
 
@@ -30,9 +31,7 @@ class RenderFrameTest : public HeadlessTest<kW, kH> {
     HeadlessTest::SetUp();
     if (!context_) return;
     shellState = ShellState{};
-    frameClock = FrameClock{};
-    ResetCamera();
-    ResetCubeLattice();
+    ResetScenes();
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
@@ -63,11 +62,12 @@ TEST_F(RenderFrameTest, EndsAtOrder46Row1WithoutPresentingAndOnlyOnce) {
   EXPECT_TRUE(shellState.presentationEnded);
   EXPECT_EQ(shellState.player, nullptr);
 
-  // The window's teardown follows; an Escape or a paint still in the queue does nothing more.
-  TeardownRenderWindow();
-  ASSERT_TRUE(shellState.tornDown);
-  EXPECT_FALSE(shellState.glContext);
-  HandleRenderWindowEvent({.type = WindowEventType::Char, .charCode = 27});
-  HandleRenderWindowEvent({.type = WindowEventType::Paint});
+  // The run's shutdown follows; an Escape or a paint still in the queue does nothing more.
+  Shutdown(0);
+  ASSERT_EQ(CurrentRunPhase(), RunPhase::Over);
+  HandleRunEvent({.type = WindowEventType::Char, .charCode = 27});
+  HandleRunEvent({.type = WindowEventType::Paint});
+  StepRun();
   EXPECT_EQ(PresentedFrames(), presented);
+  EXPECT_EQ(RunExitCode(), 0);
 }

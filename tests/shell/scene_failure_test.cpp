@@ -8,7 +8,7 @@
 #include "scenes/blob_scenes.h"
 #include "scenes/fatal.h"
 #include "scenes/scenes.h"
-#include "shell/scene_failure.h"
+#include "shell/run.h"
 #include "shell/shell_state.h"
 
 #ifndef _WIN32

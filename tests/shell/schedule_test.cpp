@@ -6,6 +6,7 @@
 #include "platform/system.h"
 #include "scenes/frame_clock.h"
 #include "shell/frame.h"
+#include "shell/schedule.h"
 
 // The animation clock must keep its 20 ms steps however long the machine has been up: only
 // the start time is held as a float, the reading itself is not rounded before subtracting.
@@ -40,22 +41,36 @@ TEST(Schedule, BoundaryRows) {
   struct Row {
     int order, row;
     SceneId scene;
-    int cubeMode = 0, wobbleMode = 0;
+    int mode = 0;
   };
   const Row rows[] = {
       {0, 0, Opening}, {4, 0, Opening}, {4, 1, CubeField, 3}, {8, 0, CubeField, 3}, {8, 1, CubeField, 1},
       {12, 0, CubeField, 1}, {12, 1, WaveFloor}, {12, 7, WaveFloor}, {12, 8, RingTube}, {12, 16, RingTube},
       {12, 17, WaveFloor}, {12, 40, WaveFloor}, {12, 41, Lightning}, {12, 47, Lightning}, {12, 48, WaveFloor},
-      {13, 7, WaveFloor}, {13, 8, WobblingMesh, 0, 1}, {13, 16, WobblingMesh, 0, 1}, {13, 17, WaveFloor},
-      {13, 40, WaveFloor}, {13, 41, WobblingMesh, 0, 2}, {13, 47, WobblingMesh, 0, 2}, {13, 48, WaveFloor},
-      {14, 7, WaveFloor}, {14, 8, WobblingMesh, 0, 3}, {14, 16, WobblingMesh, 0, 3}, {14, 17, WaveFloor},
+      {13, 7, WaveFloor}, {13, 8, WobblingMesh, 1}, {13, 16, WobblingMesh, 1}, {13, 17, WaveFloor},
+      {13, 40, WaveFloor}, {13, 41, WobblingMesh, 2}, {13, 47, WobblingMesh, 2}, {13, 48, WaveFloor},
+      {14, 7, WaveFloor}, {14, 8, WobblingMesh, 3}, {14, 16, WobblingMesh, 3}, {14, 17, WaveFloor},
       {14, 40, WaveFloor}, {14, 41, Opening}, {16, 0, Opening}, {16, 1, RingTube}, {17, 0, RingTube},
       {17, 1, BlobOrbit}, {20, 0, BlobOrbit}, {20, 1, CubeField, 2}, {24, 0, CubeField, 2}, {24, 1, BlobTunnel},
       {28, 0, BlobTunnel}, {28, 1, WaveFloor}, {46, 1, WaveFloor},
   };
   for (const Row& r : rows) {
     const ScheduleStep s = PickScene(ComputeSyncTime(r.order, r.row));
-    EXPECT_EQ(std::tuple(s.scene, s.cubeFieldMode, s.wobbleMode), std::tuple(r.scene, r.cubeMode, r.wobbleMode))
-        << "order " << r.order << " row " << r.row;
+    EXPECT_EQ(std::tuple(s.scene, s.mode), std::tuple(r.scene, r.mode)) << "order " << r.order << " row " << r.row;
   }
+  // The end text's first row, which the tools look frames up by.
+  EXPECT_LE(ComputeSyncTime(kEndTextOrder, kEndTextRow - 1), kEndTextFrom);
+  EXPECT_GT(ComputeSyncTime(kEndTextOrder, kEndTextRow), kEndTextFrom);
+}
+
+// A mode given with a step goes where its scene reads it, and only there; a step without one
+// leaves the last.
+TEST(SceneTable, ModesGoWhereTheirSceneReadsThem) {
+  frameClock = FrameClock{};
+  PassScene(SceneId::CubeField, 2);
+  PassScene(SceneId::WobblingMesh, 3);
+  PassScene(SceneId::WaveFloor, 1);
+  PassScene(SceneId::CubeField, 0);
+  EXPECT_EQ(std::tuple(frameClock.cubeFieldMode, frameClock.wobbleMode), std::tuple(2, 3));
+  frameClock = FrameClock{};
 }

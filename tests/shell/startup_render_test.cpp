@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "platform/headless.h"
-#include "scenes/camera.h"
-#include "scenes/frame_clock.h"
+#include "scenes/scene_table.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "tests/headless_util.h"
@@ -32,9 +31,8 @@ class StartupRender : public HeadlessTest<kW, kH> {
   void SetUp() override {
     HeadlessTest::SetUp();
     shellState = ShellState{};
-    frameClock = FrameClock{};
+    ResetScenes();
     textureNames.fill(0);
-    ResetCubeLattice();
     presents = stopAfter = musicStarts = 0;
   }
   void TearDown() override {

@@ -1,0 +1,32 @@
+#include "shell/present.h"
+
+#include <GL/gl.h>
+
+#include "platform/window.h"
+#include "scenes/camera.h"
+#include "shell/music_link.h"
+#include "shell/shell_state.h"
+
+namespace {
+uint64_t gPresentedFrames = 0;
+}  // namespace
+
+void PresentFrame() {
+  glFlush();
+  if (shellState.window) SwapRenderWindow(shellState.window);
+  ++gPresentedFrames;
+}
+
+uint64_t PresentedFrames() { return gPresentedFrames; }
+
+void ResizeViewport() {
+  glViewport(0, 0, shellState.currentWidth, shellState.currentHeight);
+  ApplyProjection();
+}
+
+void EndPresentation() {
+  if (shellState.presentationEnded) return;
+  shellState.presentationEnded = true;
+  StopMusic();
+  if (shellState.fullScreen) RestoreDisplayMode(shellState.window);
+}
