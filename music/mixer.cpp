@@ -71,8 +71,11 @@ uint64_t FramesToBoundary(const Voice& v, bool& bounded) {
 template <bool Forward>
 void RenderPlainDirected(Voice& v, float* dst, int32_t frames) {
   const int16_t* data = v.sample->data;
-  const double gA = static_cast<float>(v.gainA / 255.0);
-  const double gB = static_cast<float>(v.gainB / 255.0);
+  // The gains stay in double. A round trip through float, as this once read, is folded away by
+  // GCC 12's x86-64 vectoriser but kept by the i686 build, so the two programs mixed differently;
+  // double is what the soundtrack's reference output was made with.
+  const double gA = v.gainA / 255.0;
+  const double gB = v.gainB / 255.0;
   uint64_t pos = Position(v);
   const uint64_t step = (static_cast<uint64_t>(v.stepInt) << 32) | v.stepFrac;
   auto one = [&](float* d) {
