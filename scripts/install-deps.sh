@@ -42,6 +42,8 @@ if [ $windows = 1 ]; then
     wine
     wine32:i386
     wine64
+    libgl1:i386
+    libglx-mesa0:i386
     libgl1-mesa-dri:i386
     libglu1-mesa:i386
     libxrandr2:i386
