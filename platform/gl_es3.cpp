@@ -309,7 +309,11 @@ void BindTexture(unsigned target, unsigned name) {
   gles.BindTexture(GL_TEXTURE_2D, RealTexture(name));
 }
 
-void TexParameteri(unsigned target, unsigned name, int value) { gles.TexParameteri(target, name, value); }
+void TexParameteri(unsigned target, unsigned name, int value) {
+  if (name == GL_TEXTURE_MIN_FILTER)
+    layer.textures[RealTexture(ActiveUnit().bound)].mipmapFilter = value != GL_NEAREST && value != GL_LINEAR;
+  gles.TexParameteri(target, name, value);
+}
 
 void TexEnvf(unsigned target, unsigned name, float value) {
   if (target == gl11::kTextureEnv && name == gl11::kTextureEnvMode) ActiveUnit().envMode = static_cast<GLenum>(value);
@@ -327,7 +331,10 @@ void TexImage2D(unsigned target, int level, int internalFormat, int width, int h
   if (internalFormat == 3 || internalFormat == GL_RGB8) base = GL_RGB;
   if (internalFormat == 4 || internalFormat == GL_RGBA8) base = GL_RGBA;
   gles.TexImage2D(target, level, static_cast<GLint>(base), width, height, border, format, type, pixels);
-  if (level == 0) layer.imageHasAlpha[RealTexture(ActiveUnit().bound)] = base == GL_RGBA;
+  if (level != 0) return;
+  LayerTexture& texture = layer.textures[RealTexture(ActiveUnit().bound)];
+  texture.hasImage = true;
+  texture.alpha = base == GL_RGBA;
 }
 
 // --- display lists ---------------------------------------------------------------------
@@ -436,7 +443,11 @@ void DrawArrays(unsigned mode, int first, int count) {
 
 // --- framebuffer and queries -----------------------------------------------------------
 
-void Viewport(int x, int y, int width, int height) { gles.Viewport(x, y, width, height); }
+void Viewport(int x, int y, int width, int height) {
+  layer.viewportWidth = width;
+  layer.viewportHeight = height;
+  gles.Viewport(x, y, width, height);
+}
 void ClearColor(float r, float g, float b, float a) { gles.ClearColor(r, g, b, a); }
 void Clear(unsigned mask) { gles.Clear(mask); }
 void Flush() { gles.Flush(); }

@@ -31,6 +31,7 @@ enum KeyBit : uint32_t {
   kFogExp2 = 1u << 2,
   kFogLinear = 1u << 3,
   kFlat = 1u << 4,
+  kPoints = 1u << 5,
 };
 // Per texture unit u, shifted by 8 + 8u.
 enum UnitBit : uint32_t { kTextured = 1, kReplace = 2, kAlpha = 4, kGenS = 8, kGenT = 16 };
@@ -41,7 +42,7 @@ struct Program {
   GLint mvp = -1, modelview = -1, normalMatrix = -1;
   GLint textureMatrix[kLayerUnits] = {-1, -1};
   GLint lightPosition = -1, lightAmbient = -1, lightDiffuse = -1, sceneColour = -1, attenuation = -1;
-  GLint fogColour = -1, fogParameters = -1;
+  GLint fogColour = -1, fogParameters = -1, pointNudge = -1;
   uint64_t matrixVersion = 0, lightVersion = 0, fogVersion = 0;
 };
 
@@ -52,13 +53,18 @@ std::vector<LayerVertex> expanded;
 GlMatrix mvp = IdentityMatrix();
 uint64_t mvpVersion = 0;
 
-bool UnitActive(int u) {
+// A unit textures when it is switched on and its texture is complete: GL 1.1 leaves a unit with an
+// incomplete texture off.
+const LayerTexture* UnitTexture(int u) {
   const LayerUnit& unit = layer.units[static_cast<size_t>(u)];
-  return unit.texture2D && layer.imageHasAlpha.count(RealTexture(unit.bound)) != 0;
+  if (!unit.texture2D) return nullptr;
+  const auto it = layer.textures.find(RealTexture(unit.bound));
+  return it != layer.textures.end() && it->second.hasImage && !it->second.mipmapFilter ? &it->second : nullptr;
 }
 
-uint32_t StateKey() {
+uint32_t StateKey(GLenum drawMode) {
   uint32_t key = 0;
+  if (drawMode == GL_POINTS) key |= kPoints;
   if (layer.lighting) key |= kLit;
   if (layer.fog) {
     key |= kFogged;
@@ -67,11 +73,12 @@ uint32_t StateKey() {
   }
   if (layer.flat) key |= kFlat;
   for (int u = 0; u < kLayerUnits; ++u) {
-    if (!UnitActive(u)) continue;
+    const LayerTexture* texture = UnitTexture(u);
+    if (!texture) continue;
     const LayerUnit& unit = layer.units[static_cast<size_t>(u)];
     uint32_t bits = kTextured;
     if (unit.envMode == GL_REPLACE) bits |= kReplace;
-    if (layer.imageHasAlpha[RealTexture(unit.bound)]) bits |= kAlpha;
+    if (texture->alpha) bits |= kAlpha;
     if (unit.genS) bits |= kGenS;
     if (unit.genT) bits |= kGenT;
     key |= bits << (8 + 8 * u);
@@ -94,6 +101,7 @@ std::string VertexSource(uint32_t key) {
     s += "uniform mat3 uNormalMatrix;\n"
          "uniform vec4 uLightPosition, uLightAmbient, uLightDiffuse, uSceneColour, uAttenuation;\n";
   if (key & kFogged) s += "out float vFogDistance;\n";
+  if (key & kPoints) s += "uniform vec2 uPointNudge;\n";
   for (int u = 0; u < kLayerUnits; ++u)
     if (UnitBits(key, u) & kTextured) {
       const std::string n = std::to_string(u);
@@ -101,8 +109,12 @@ std::string VertexSource(uint32_t key) {
     }
   s += "void main() {\n"
        "  gl_Position = uMvp * aPosition;\n"
-       "  gl_PointSize = 1.0;\n"
-       "  vec4 eye = uModelview * aPosition;\n";
+       "  gl_PointSize = 1.0;\n";
+  // GLES draws every point as a sprite: the pixel whose centre its square covers. GL 1.1 takes the
+  // pixel the point lies in. The two differ only for a point exactly on a pixel's edge, on the
+  // rasteriser's 1/256-pixel grid; one step of that grid up and right moves it into GL's pixel.
+  if (key & kPoints) s += "  gl_Position.xy += uPointNudge * gl_Position.w;\n";
+  s += "  vec4 eye = uModelview * aPosition;\n";
   if (key & kLit) {
     // GL's lighting of one light with the default material: emission and the scene's ambient,
     // then the light's ambient and diffuse parts, attenuated when the light has a position. The
@@ -220,6 +232,7 @@ Program& ProgramFor(uint32_t key) {
   p.attenuation = at("uAttenuation");
   p.fogColour = at("uFogColour");
   p.fogParameters = at("uFogParameters");
+  p.pointNudge = at("uPointNudge");
   gles.UseProgram(p.id);
   for (int u = 0; u < kLayerUnits; ++u) {
     const std::string n = std::to_string(u);
@@ -273,6 +286,12 @@ void UploadUniforms(Program& p, uint32_t key) {
     gles.Uniform4fv(p.lightDiffuse, 1, diffuse);
     gles.Uniform4fv(p.sceneColour, 1, scene);
     gles.Uniform4fv(p.attenuation, 1, attenuation);
+  }
+  if (key & kPoints) {
+    // One 1/256 of a pixel, in normalised device units.
+    const float nudge[2] = {2.0f / 256.0f / static_cast<float>(std::max(layer.viewportWidth, 1)),
+                            2.0f / 256.0f / static_cast<float>(std::max(layer.viewportHeight, 1))};
+    gles.Uniform2fv(p.pointNudge, 1, nudge);
   }
   if ((key & kFogged) && p.fogVersion != layer.fogVersion) {
     p.fogVersion = layer.fogVersion;
@@ -382,7 +401,7 @@ void DrawPrimitive(GLenum mode, const std::vector<LayerVertex>& vertices) {
   }
   if (draw->empty()) return;
 
-  const uint32_t key = StateKey();
+  const uint32_t key = StateKey(drawMode);
   Program& program = ProgramFor(key);
   gles.UseProgram(program.id);
   UploadUniforms(program, key);

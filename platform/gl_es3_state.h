@@ -30,7 +30,7 @@
   X(GETSTRING, GetString) X(GETUNIFORMLOCATION, GetUniformLocation) X(LINKPROGRAM, LinkProgram)           \
   X(PIXELSTOREI, PixelStorei) X(READPIXELS, ReadPixels) X(SHADERSOURCE, ShaderSource)                     \
   X(STENCILFUNC, StencilFunc) X(STENCILOP, StencilOp) X(TEXIMAGE2D, TexImage2D)                           \
-  X(TEXPARAMETERI, TexParameteri) X(UNIFORM1I, Uniform1i) X(UNIFORM4FV, Uniform4fv)                       \
+  X(TEXPARAMETERI, TexParameteri) X(UNIFORM1I, Uniform1i) X(UNIFORM2FV, Uniform2fv) X(UNIFORM4FV, Uniform4fv)                       \
   X(UNIFORMMATRIX3FV, UniformMatrix3fv) X(UNIFORMMATRIX4FV, UniformMatrix4fv) X(USEPROGRAM, UseProgram)   \
   X(VERTEXATTRIBPOINTER, VertexAttribPointer) X(VIEWPORT, Viewport)
 
@@ -97,6 +97,14 @@ struct LayerArray {
   const void* pointer = nullptr;
 };
 
+// What the layer knows of a texture: GL 1.1 textures with it only once it has an image and a
+// minification filter that wants no mipmaps (the program makes none); an RGB image has no alpha.
+struct LayerTexture {
+  bool hasImage = false;
+  bool alpha = false;
+  bool mipmapFilter = true;  // GL's initial filter is GL_NEAREST_MIPMAP_LINEAR
+};
+
 // One recorded display-list command. Lists keep geometry, the current attributes, model
 // transforms and calls of other lists, which is all the program puts in them; any other call made
 // while a list is recorded acts at once.
@@ -132,6 +140,7 @@ struct LayerState {
   float fogColour[4] = {0, 0, 0, 0};
   uint64_t lightVersion = 1, fogVersion = 1;
   int packAlignment = 4;
+  int viewportWidth = 0, viewportHeight = 0;
 
   // Immediate mode.
   bool inBegin = false;
@@ -150,10 +159,9 @@ struct LayerState {
   // Client arrays.
   LayerArray vertexArray, colourArray, texCoordArray, normalArray;
 
-  // Textures: the layer's stand-in for texture 0, and the textures with an image, with whether
-  // that image has alpha (a texture without an image leaves its unit off, as in GL).
+  // Textures: the layer's stand-in for texture 0, and what it knows of each, by real name.
   GLuint defaultTexture = 0;
-  std::unordered_map<GLuint, bool> imageHasAlpha;
+  std::unordered_map<GLuint, LayerTexture> textures;
 };
 extern LayerState layer;
 
