@@ -43,21 +43,20 @@ extern Es3Calls gles;
 
 // GL 1.1 names the program uses that GLES 3 does not have.
 namespace gl11 {
-constexpr GLenum kQuads = 0x0007, kQuadStrip = 0x0008, kPolygon = 0x0009;
+constexpr GLenum kQuads = 0x0007;
 constexpr GLenum kModelview = 0x1700, kProjection = 0x1701, kTexture = 0x1702;
 constexpr GLenum kModelviewMatrix = 0x0BA6, kProjectionMatrix = 0x0BA7, kTextureMatrix = 0x0BA8;
-constexpr GLenum kLighting = 0x0B50, kLight0 = 0x4000, kFog = 0x0B60, kNormalize = 0x0BA1;
+constexpr GLenum kLighting = 0x0B50, kLight0 = 0x4000, kFog = 0x0B60;
 constexpr GLenum kTextureGenS = 0x0C60, kTextureGenT = 0x0C61;
-constexpr GLenum kFlat = 0x1D00, kSmooth = 0x1D01;
+constexpr GLenum kFlat = 0x1D00;
 constexpr GLenum kPoint = 0x1B00, kLine = 0x1B01, kFill = 0x1B02;
-constexpr GLenum kCompile = 0x1300, kCompileAndExecute = 0x1301;
+constexpr GLenum kCompile = 0x1300;
 constexpr GLenum kVertexArray = 0x8074, kNormalArray = 0x8075, kColorArray = 0x8076, kTextureCoordArray = 0x8078;
 constexpr GLenum kAmbient = 0x1200, kDiffuse = 0x1201, kSpecular = 0x1202, kPosition = 0x1203;
 constexpr GLenum kConstantAttenuation = 0x1207, kLinearAttenuation = 0x1208, kQuadraticAttenuation = 0x1209;
 constexpr GLenum kFogDensity = 0x0B62, kFogStart = 0x0B63, kFogEnd = 0x0B64, kFogMode = 0x0B65, kFogColor = 0x0B66;
 constexpr GLenum kExp = 0x0800, kExp2 = 0x0801;
 constexpr GLenum kTextureEnv = 0x2300, kTextureEnvMode = 0x2200, kModulate = 0x2100;
-constexpr GLenum kStencilIndex = 0x1901;
 }  // namespace gl11
 
 constexpr int kLayerUnits = 2;   // the ARB multitexture units the program may use

@@ -1,7 +1,6 @@
 #include "platform/gl_matrix.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -29,11 +28,6 @@ GlMatrix IdentityMatrix() {
   GlMatrix a{};
   a.m[0] = a.m[5] = a.m[10] = a.m[15] = 1.0f;
   return a;
-}
-
-bool IsIdentity(const GlMatrix& m) {
-  const GlMatrix i = IdentityMatrix();
-  return std::memcmp(m.m, i.m, sizeof m.m) == 0;
 }
 
 GlMatrix MultiplyMatrices(const GlMatrix& a, const GlMatrix& b) {

@@ -27,4 +27,3 @@ void TransformPoint(const GlMatrix& m, const float in[4], float out[4]);
 // The normal matrix: the transpose of the inverse of the upper 3 x 3, column-major (identity when
 // that part is singular).
 void NormalMatrix(const GlMatrix& m, float out[9]);
-bool IsIdentity(const GlMatrix& m);
