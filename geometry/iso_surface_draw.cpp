@@ -1,8 +1,7 @@
 // geometry/iso_surface_draw.cpp: immediate-mode drawing of the extracted surface, in grid
 // coordinates; the caller supplies the transform and every enable state.
-#include <GL/gl.h>
-
 #include "geometry/iso_surface.h"
+#include "platform/gl.h"
 
 void DrawIsoSurface(const IsoSurface& surface) {
   glBegin(GL_TRIANGLES);

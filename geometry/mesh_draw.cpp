@@ -1,8 +1,7 @@
 // geometry/mesh_draw.cpp: immediate-mode drawing of a Mesh. Changes no enable state, blend
 // function or front face: the calling scene owns those.
-#include <GL/gl.h>
-
 #include "geometry/mesh.h"
+#include "platform/gl.h"
 
 namespace {
 template <typename Face, int Corners>

@@ -1,6 +1,6 @@
-// platform/headless.h: an OpenGL compatibility context without any window or X server
-// (EGL on the surfaceless platform), drawing into an off-screen framebuffer with depth 24
-// and stencil 8 of any size. For tests and for frame-exact capture.
+// platform/headless.h: an OpenGL context without any window or X server (EGL on the surfaceless
+// platform), drawing into an off-screen framebuffer with depth 24 and stencil 8 of any size. For
+// tests and for frame-exact capture.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,8 +8,13 @@
 
 struct HeadlessContext;  // opaque
 
+// The GL a context speaks. Desktop: OpenGL with the compatibility profile, which the program's
+// GL calls reach directly. Es3: OpenGL ES 3, which they reach through the GL layer's ES 3 back end,
+// switched on for the context's life (platform/gl_es3.h).
+enum class HeadlessGl { Desktop, Es3 };
+
 // Creates the context, makes it current and binds the framebuffer. Null with a message on failure.
-HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error);
+HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error, HeadlessGl gl = HeadlessGl::Desktop);
 void DestroyHeadlessContext(HeadlessContext* context);
 void GetHeadlessSize(const HeadlessContext* context, int& width, int& height);
 // Gives the framebuffer a new size (its contents are lost); textures, display lists and the
@@ -18,5 +23,5 @@ void GetHeadlessSize(const HeadlessContext* context, int& width, int& height);
 bool ResizeHeadlessContext(HeadlessContext* context, int width, int height, std::string& error);
 // Reads the framebuffer as 8-bit RGB, row 0 at the top of the picture.
 std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* context);
-// Reads the stencil buffer, row 0 at the top.
+// Reads the stencil buffer, row 0 at the top; empty on an ES 3 context, which cannot read it.
 std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* context);

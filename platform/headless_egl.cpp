@@ -1,5 +1,7 @@
 // EGL backend of platform/headless.h: Mesa's surfaceless platform, a desktop OpenGL
-// compatibility context and a framebuffer object with RGBA8 colour and depth24/stencil8.
+// compatibility context (or an OpenGL ES 3 one, drawn on through the GL layer) and a framebuffer
+// object with RGBA8 colour and depth24/stencil8. The framebuffer calls have the same names and
+// meaning in both APIs; the rest go through the layer, which speaks to either.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #define GL_GLEXT_PROTOTYPES 0
@@ -8,6 +10,8 @@
 
 #include <algorithm>
 
+#include "platform/gl_es3.h"
+#include "platform/gl_layer.h"
 #include "platform/headless.h"
 
 namespace {
@@ -35,6 +39,7 @@ struct HeadlessContext {
   EGLContext context = EGL_NO_CONTEXT;
   GLuint framebuffer = 0, colour = 0, depthStencil = 0;
   int width = 0, height = 0;
+  bool es3 = false;
   FboCalls gl{};
 };
 
@@ -59,9 +64,20 @@ bool AttachStorage(HeadlessContext* h, int width, int height) {
 }
 
 bool SizeInRange(int width, int height) { return width > 0 && height > 0 && width <= 16384 && height <= 16384; }
+
+void* LoadGlesCall(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
+// A framebuffer object draws to and reads from its first colour attachment by default in GLES;
+// desktop GL is told so.
+void UseFramebufferColour(const HeadlessContext* h) {
+  if (h->es3) return;
+  glDrawBuffer(GL_COLOR_ATTACHMENT0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+}
 }  // namespace
 
-HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error) {
+HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error, HeadlessGl gl) {
+  const bool es3 = gl == HeadlessGl::Es3;
   if (!SizeInRange(width, height)) {
     error = "framebuffer size out of range";
     return nullptr;
@@ -79,21 +95,24 @@ HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error
     error = "eglInitialize failed";
     return nullptr;
   }
-  if (!eglBindAPI(EGL_OPENGL_API)) {
-    error = "EGL cannot bind desktop OpenGL";
+  if (!eglBindAPI(es3 ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+    error = es3 ? "EGL cannot bind OpenGL ES" : "EGL cannot bind desktop OpenGL";
     eglTerminate(display);
     return nullptr;
   }
-  const EGLint configAttribs[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+  const EGLint configAttribs[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, es3 ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT,
+                                  EGL_NONE};
   EGLConfig config = nullptr;
   EGLint count = 0;
   // Surfaceless: any config will do, the framebuffer object carries the real formats.
   if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1) config = nullptr;
-  const EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+  const EGLint desktopAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
                                    EGL_NONE};
-  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttribs);
+  const EGLint es3Attribs[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
+  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, es3 ? es3Attribs : desktopAttribs);
   if (context == EGL_NO_CONTEXT) {
-    error = "cannot create an OpenGL compatibility context through EGL";
+    error = es3 ? "cannot create an OpenGL ES 3 context through EGL"
+                : "cannot create an OpenGL compatibility context through EGL";
     eglTerminate(display);
     return nullptr;
   }
@@ -108,6 +127,11 @@ HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error
   h->context = context;
   h->width = width;
   h->height = height;
+  h->es3 = es3;
+  if (es3 && !StartEs3Layer(LoadGlesCall, error)) {
+    DestroyHeadlessContext(h);
+    return nullptr;
+  }
   FboCalls& f = h->gl;
   bool ok = Load(f.genFramebuffers, "glGenFramebuffers") && Load(f.bindFramebuffer, "glBindFramebuffer") &&
             Load(f.deleteFramebuffers, "glDeleteFramebuffers") && Load(f.genRenderbuffers, "glGenRenderbuffers") &&
@@ -127,9 +151,8 @@ HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error
     DestroyHeadlessContext(h);
     return nullptr;
   }
-  glDrawBuffer(GL_COLOR_ATTACHMENT0);
-  glReadBuffer(GL_COLOR_ATTACHMENT0);
-  glViewport(0, 0, width, height);
+  UseFramebufferColour(h);
+  VglViewport(0, 0, width, height);
   return h;
 }
 
@@ -141,6 +164,7 @@ void DestroyHeadlessContext(HeadlessContext* h) {
   }
   if (h->colour && h->gl.deleteRenderbuffers) h->gl.deleteRenderbuffers(1, &h->colour);
   if (h->depthStencil && h->gl.deleteRenderbuffers) h->gl.deleteRenderbuffers(1, &h->depthStencil);
+  if (h->es3) StopEs3Layer();
   eglMakeCurrent(h->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(h->display, h->context);
   eglTerminate(h->display);
@@ -153,14 +177,13 @@ bool ResizeHeadlessContext(HeadlessContext* h, int width, int height, std::strin
     return false;
   }
   if (width == h->width && height == h->height) return true;
-  glFinish();  // nothing still drawing into the storage that goes
+  VglFinish();  // nothing still drawing into the storage that goes
   h->gl.bindFramebuffer(GL_FRAMEBUFFER, h->framebuffer);
   if (!AttachStorage(h, width, height)) {
     error = "the resized off-screen framebuffer is incomplete";
     return false;
   }
-  glDrawBuffer(GL_COLOR_ATTACHMENT0);
-  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  UseFramebufferColour(h);
   return true;
 }
 
@@ -171,9 +194,9 @@ void GetHeadlessSize(const HeadlessContext* h, int& width, int& height) {
 
 static std::vector<uint8_t> ReadRows(const HeadlessContext* h, GLenum format, int channels) {
   std::vector<uint8_t> bottomUp(static_cast<size_t>(h->width) * h->height * channels);
-  glFinish();
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, h->width, h->height, format, GL_UNSIGNED_BYTE, bottomUp.data());
+  VglFinish();
+  VglPixelStorei(GL_PACK_ALIGNMENT, 1);
+  VglReadPixels(0, 0, h->width, h->height, format, GL_UNSIGNED_BYTE, bottomUp.data());
   std::vector<uint8_t> topDown(bottomUp.size());
   size_t rowBytes = static_cast<size_t>(h->width) * channels;
   for (int y = 0; y < h->height; ++y)
@@ -187,6 +210,6 @@ std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* h) {
 }
 
 std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* h) {
-  if (!h) return {};
+  if (!h || h->es3) return {};
   return ReadRows(h, GL_STENCIL_INDEX, 1);
 }

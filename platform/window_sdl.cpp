@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/gl_layer.h"
 #include "platform/sdl_window_record.h"
 #include "platform/x11_errors.h"
 #include "platform/window.h"
@@ -325,13 +326,16 @@ void DestroyPlatformWindow(PlatformWindow* window) {
 }
 
 // A context made by SDL answers through SDL; any other current context (the headless EGL one
-// of tests and capture tools) through EGL and its own extension string.
+// of tests and capture tools) through EGL and its own extension string, or, drawn on through the
+// GL layer's ES 3 back end, through the layer.
 void* GetGLProcAddress(const char* name) {
+  if (CurrentGlBackend() == GlBackend::Es3) return GlLayerProcAddress(name);
   if (SDL_GL_GetCurrentContext()) return SDL_GL_GetProcAddress(name);
   return reinterpret_cast<void*>(eglGetProcAddress(name));
 }
 
 bool HasGLExtension(const char* name) {
+  if (CurrentGlBackend() == GlBackend::Es3) return GlLayerHasExtension(name);
   if (SDL_GL_GetCurrentContext()) return SDL_GL_ExtensionSupported(name) == SDL_TRUE;
   const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   const size_t length = std::strlen(name);

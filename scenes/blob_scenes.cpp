@@ -5,13 +5,12 @@
 // the surface has reached its usual size.
 #include "scenes/blob_scenes.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "geometry/iso_surface.h"
 #include "geometry/mesh.h"
 #include "geometry/metaball.h"
+#include "platform/gl.h"
 #include "platform/window.h"
 #include "scenes/camera.h"
 #include "scenes/fatal.h"

@@ -1,7 +1,6 @@
 #include "scenes/camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/gl.h"
 
 Camera camera;
 float fieldOfView = 100.0f;

@@ -3,12 +3,10 @@
 // is drawn white inside them and textured outside.
 #include "scenes/cube_field.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <array>
 #include <cmath>
 
+#include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"

@@ -6,10 +6,9 @@
 // very first frame they all crackle around the origin.
 #include "scenes/lightning.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
+#include "platform/gl.h"
 #include "platform/random.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"

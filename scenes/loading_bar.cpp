@@ -1,7 +1,6 @@
 #include "scenes/loading_bar.h"
 
-#include <GL/gl.h>
-
+#include "platform/gl.h"
 #include "scenes/camera.h"
 
 namespace {

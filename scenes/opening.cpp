@@ -3,12 +3,10 @@
 // bands that flicker on fixed music rows.
 #include "scenes/opening.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <array>
 #include <cmath>
 
+#include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"

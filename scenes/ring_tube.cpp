@@ -3,11 +3,9 @@
 // streaming along it; a line of 19 small glyphs is added onto the picture at the top left.
 #include "scenes/ring_tube.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <cmath>
 
+#include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"

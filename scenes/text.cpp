@@ -1,15 +1,13 @@
 // The font atlas, its two glyph list sets and the closing credits overlay.
 #include "scenes/text.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
+#include "platform/gl.h"
 #include "platform/glyphs.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scenes.h"

@@ -1,8 +1,8 @@
 #include "scenes/tube.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
+
+#include "platform/gl.h"
 
 namespace {
 

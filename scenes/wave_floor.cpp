@@ -3,11 +3,10 @@
 // Its target and field of view are whatever the scenes before it left.
 #include "scenes/wave_floor.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "geometry/mesh.h"
+#include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scene_sphere.h"

@@ -4,13 +4,12 @@
 // stay as built. The scene leaves polygon mode at lines for whoever draws next.
 #include "scenes/wobbling_mesh.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "geometry/mesh.h"
+#include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scene_sphere.h"

@@ -1,8 +1,7 @@
 #include "shell/frame.h"
 
-#include <GL/gl.h>
-
 #include "music/output.h"
+#include "platform/gl.h"
 #include "platform/system.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scene_table.h"

@@ -1,7 +1,6 @@
 #include "shell/present.h"
 
-#include <GL/gl.h>
-
+#include "platform/gl.h"
 #include "platform/window.h"
 #include "scenes/camera.h"
 #include "shell/music_link.h"

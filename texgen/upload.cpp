@@ -1,10 +1,9 @@
 #include "texgen/upload.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <span>
 
+#include "platform/gl.h"
 #include "texgen/texture_layer.h"
 #include "texgen/texture_set.h"
 

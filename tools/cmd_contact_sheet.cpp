@@ -13,9 +13,9 @@ namespace {
 
 int Run(std::span<const std::string> rawArgs);
 
-const ToolCommand kCommand{"contact-sheet", "OUT.png [--size WxH]",
+const ToolCommand kCommand{"contact-sheet", "OUT.png [--size WxH] [--gl gl|es3]",
                            "one labelled frame from every span of the schedule and two of the end text "
-                           "(each frame WxH, default 256x192)",
+                           "(each frame WxH, default 256x192; --gl es3 draws through the GL layer on OpenGL ES 3)",
                            Run};
 ToolRegistration registration(kCommand);
 
@@ -74,13 +74,15 @@ std::vector<Tile> ChooseFrames() {
 }
 
 int Run(std::span<const std::string> rawArgs) {
-  static const std::string_view valueOptions[] = {"--size"};
+  static const std::string_view valueOptions[] = {"--size", "--gl"};
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
   int width = 256, height = 192;
   std::string error;
   if (!SizeOption(args, width, height, error)) return ToolFail(error, 2);
+  HeadlessGl gl = HeadlessGl::Desktop;
+  if (!GlOption(args, gl, error)) return ToolFail(error, 2);
   const std::string& out = args.positional[0];
   if (!CheckOutputTarget(out, error)) return ToolFail(error, 2);
 
@@ -97,7 +99,7 @@ int Run(std::span<const std::string> rawArgs) {
   }
 
   ReplayRun run;
-  if (!run.Start(kFps, false, width, height, error)) {
+  if (!run.Start(kFps, false, width, height, error, false, gl)) {
     CloseGlyphFont(font);
     return ToolFail(error);
   }

@@ -1,9 +1,8 @@
 // vale-tool frame: one frame of the presentation, as a real run at 50 frames a second draws it,
 // or the loading bar at a given fraction, written as a PNG.
-#include <GL/gl.h>
-
 #include <cmath>
 
+#include "platform/gl.h"
 #include "platform/headless.h"
 #include "scenes/loading_bar.h"
 #include "platform/output_file.h"
@@ -16,16 +15,17 @@ namespace {
 int Run(std::span<const std::string> rawArgs);
 
 const ToolCommand kCommand{
-    "frame", "OUT.png (--at ORDER.ROW [--elapsed SECONDS] [--exact] | --loading F) [--size WxH]",
+    "frame", "OUT.png (--at ORDER.ROW [--elapsed SECONDS] [--exact] | --loading F) [--size WxH] [--gl gl|es3]",
     "draws one frame of a 50 fps run at a music position (or the loading bar), default 1024x768; "
-    "--exact draws every frame before it at that size, as a capture does (slower, bit for bit)", Run};
+    "--exact draws every frame before it at that size, as a capture does (slower, bit for bit); "
+    "--gl es3 draws through the GL layer on OpenGL ES 3", Run};
 ToolRegistration registration(kCommand);
 
 constexpr int32_t kFps = 50;
 
-int DrawLoading(const std::string& out, double fraction, int width, int height) {
+int DrawLoading(const std::string& out, double fraction, int width, int height, HeadlessGl gl) {
   std::string error;
-  HeadlessContext* context = CreateHeadlessContext(width, height, error);
+  HeadlessContext* context = CreateHeadlessContext(width, height, error, gl);
   if (!context) return ToolFail("no headless OpenGL context: " + error);
   DrawLoadingBar(static_cast<float>(fraction));
   glFlush();
@@ -36,7 +36,7 @@ int DrawLoading(const std::string& out, double fraction, int width, int height) 
 }
 
 int Run(std::span<const std::string> rawArgs) {
-  static const std::string_view valueOptions[] = {"--at", "--elapsed", "--size", "--loading"};
+  static const std::string_view valueOptions[] = {"--at", "--elapsed", "--size", "--loading", "--gl"};
   static const std::string_view switches[] = {"--exact"};
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions, switches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
@@ -44,6 +44,8 @@ int Run(std::span<const std::string> rawArgs) {
   int width = 1024, height = 768;
   std::string error;
   if (!SizeOption(args, width, height, error)) return ToolFail(error, 2);
+  HeadlessGl gl = HeadlessGl::Desktop;
+  if (!GlOption(args, gl, error)) return ToolFail(error, 2);
   const std::string& out = args.positional[0];
   if (!CheckOutputTarget(out, error)) return ToolFail(error, 2);
 
@@ -52,7 +54,7 @@ int Run(std::span<const std::string> rawArgs) {
     if (!FloatOption(args, "--loading", fraction, error) || fraction < 0.0 || fraction > 1.0)
       return ToolFail("--loading wants a fraction from 0 to 1, not '" + *FindOption(args, "--loading") + "'", 2);
     if (HasOption(args, "--elapsed")) return ToolFail("--elapsed goes with --at", 2);
-    return DrawLoading(out, fraction, width, height);
+    return DrawLoading(out, fraction, width, height, gl);
   }
 
   SongPosition at;
@@ -62,7 +64,7 @@ int Run(std::span<const std::string> rawArgs) {
   if (!std::isfinite(elapsed) || std::fabs(elapsed) > 1e6) return ToolFail("--elapsed wants seconds, not '" + *FindOption(args, "--elapsed") + "'", 2);
 
   ReplayRun run;
-  if (!run.Start(kFps, false, width, height, error, HasOption(args, "--exact"))) return ToolFail(error);
+  if (!run.Start(kFps, false, width, height, error, HasOption(args, "--exact"), gl)) return ToolFail(error);
   const int64_t frame = FirstFrameAt(ReplaySong(), at, kFps);
   if (frame < 0 || frame >= ReplayEndFrame()) return ToolFail("the song never reaches " + FormatSongPosition(at));
   if (!run.CatchUp(frame, error)) return ToolFail(error);

@@ -1,10 +1,10 @@
 #include "tools/replay_run.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <string_view>
 
+#include "platform/gl.h"
 #include "platform/headless.h"
 #include "shell/shell_state.h"
 
@@ -43,6 +43,17 @@ bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& erro
   return true;
 }
 
+bool GlOption(const ToolArgs& args, HeadlessGl& gl, std::string& error) {
+  const std::string* text = FindOption(args, "--gl");
+  if (!text) return true;
+  if (*text != "gl" && *text != "es3") {
+    error = "--gl wants gl or es3, not '" + *text + "'";
+    return false;
+  }
+  gl = *text == "es3" ? HeadlessGl::Es3 : HeadlessGl::Desktop;
+  return true;
+}
+
 bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, SongPosition& position,
                     std::string& error) {
   const std::string* text = FindOption(args, name);
@@ -60,9 +71,10 @@ bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, S
 
 ReplayRun::~ReplayRun() { DestroyHeadlessContext(context_); }
 
-bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact) {
+bool ReplayRun::Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact,
+                      HeadlessGl gl) {
   exact_ = exact;
-  context_ = CreateHeadlessContext(width, height, error);
+  context_ = CreateHeadlessContext(width, height, error, gl);
   if (!context_) {
     error = "no headless OpenGL context: " + error;
     return false;

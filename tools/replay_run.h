@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless.h"
 #include "shell/replay.h"
 #include "tools/tool.h"
-
-struct HeadlessContext;
 
 inline constexpr int kMaxFrameSide = 8192;
 // The last position a frame is drawn at: the frame at kEndPosition ends the run.
@@ -18,6 +17,9 @@ inline constexpr SongPosition kLastDrawnPosition{kEndPosition.order, kEndPositio
 
 // "--size WxH", each side 1..8192; false with a message when malformed.
 bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& error);
+// "--gl gl|es3": the GL the frames are drawn with, desktop GL as it is (the default) or OpenGL ES 3
+// through the GL layer's fixed-function pipeline; false with a message for anything else.
+bool GlOption(const ToolArgs& args, HeadlessGl& gl, std::string& error);
 // An ORDER.ROW option; the row must lie in a pattern (0..63) and the position not past `last`.
 bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, SongPosition& position,
                     std::string& error);
@@ -35,7 +37,8 @@ class ReplayRun {
   // a capture of the whole run draws them, bit for bit. Otherwise earlier frames run small and
   // the middle frames of most spans are passed over: much faster, and the same pixels wherever it
   // has been compared with a capture of the whole run.
-  bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact = false);
+  bool Start(int32_t fps, bool keepAudio, int width, int height, std::string& error, bool exact = false,
+             HeadlessGl gl = HeadlessGl::Desktop);
   // Runs the frames before `frame` small, nothing read back. False when the context cannot
   // take the small size.
   bool CatchUp(int64_t frame, std::string& error);
