@@ -24,7 +24,7 @@ ViewerArgs ParseViewerArgs(std::span<const std::string> args, ViewerOptions& opt
     if (a == "--help" || a == "-h") return ViewerArgs::Help;
     if (a == "--windowed") {
       windowed = true;
-      o.entry = kChooserLines;  // the last line is the 800 x 600 window
+      o.entry = kChooserLineWindowed;
     } else if (a == "--paused") {
       o.paused = true;
     } else if (a == "--mode" || a == "--at") {
