@@ -108,9 +108,14 @@ void CatchUpTo(int64_t frame) {
   shellState.currentWidth = kCatchUpWidth;
   shellState.currentHeight = kCatchUpHeight;
   glViewport(0, 0, kCatchUpWidth, kCatchUpHeight);
+  // A clear covers the whole framebuffer whatever the viewport; the scissor keeps it small.
+  glPushAttrib(GL_SCISSOR_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, kCatchUpWidth, kCatchUpHeight);
   HoldPresents(true);
   ReplayUntil(frame);
   HoldPresents(false);
+  glPopAttrib();
   shellState.currentWidth = width;
   shellState.currentHeight = height;
   glViewport(0, 0, width, height);
