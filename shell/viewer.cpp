@@ -179,13 +179,17 @@ bool StopForSeek() {
   return false;
 }
 
+// Without music the run stays where it is; paused before anything was held, the next frame is.
+int StayPut() {
+  if (!viewer.paused || !viewer.held.empty()) return 0;
+  viewer.keepNext = true;
+  return RenderFrame();
+}
+
 // The run taken to frame `frame` of a straight 50 fps run, that frame drawn and presented; the
 // music goes on from there unless paused.
 int SeekToFrame(int64_t frame) {
-  if (!StopForSeek()) {
-    if (!viewer.paused) GoOn(viewer.musicStartBlock, frameClock.elapsedSeconds);
-    return 0;
-  }
+  if (!StopForSeek()) return StayPut();
   frame = std::clamp<int64_t>(frame, 0, LastSeekFrame());
   SetFrameFinisher(nullptr);
   CatchUpTo(frame);
@@ -208,10 +212,7 @@ int SeekToFrame(int64_t frame) {
 }
 
 int SeekToPosition(SongPosition position) {
-  if (!StopForSeek()) {
-    if (!viewer.paused) GoOn(viewer.musicStartBlock, frameClock.elapsedSeconds);
-    return 0;
-  }
+  if (!StopForSeek()) return StayPut();
   return SeekToFrame(SeekFrameFor(position));
 }
 
