@@ -237,7 +237,14 @@ void ResetPlaybackToStart(ModulePlayer* player) {
   ResetPlaybackState(player);
 }
 
-PlaybackSnapshot TakePlaybackSnapshot(const ModulePlayer* player) { return {*player, voices}; }
+struct PlaybackSnapshot {
+  ModulePlayer player;
+  std::array<Voice, kVoiceCount> voices;
+};
+
+std::shared_ptr<const PlaybackSnapshot> TakePlaybackSnapshot(const ModulePlayer* player) {
+  return std::make_shared<const PlaybackSnapshot>(PlaybackSnapshot{*player, voices});
+}
 
 void RestorePlayback(ModulePlayer* player, const PlaybackSnapshot& snapshot) {
   *player = snapshot.player;

@@ -11,9 +11,9 @@
 #include <memory>
 #include <span>
 
-#include "music/mixer.h"
-#include "music/module.h"
 #include "music/song_position.h"
+
+struct ModulePlayer;
 
 // Audible pattern-order index and row (0..255 each); 0 for a null player (no music).
 int GetAudibleOrder(const ModulePlayer* player);
@@ -62,13 +62,10 @@ bool StopPlayback(ModulePlayer* player);
 // Everything the block fill carries from one block to the next: the module's playback fields
 // and the voices. Taken between blocks with nothing playing, and put back into the same player,
 // it lets playback go on from that block exactly as the song played straight through goes on.
-struct PlaybackSnapshot {
-  ModulePlayer player;
-  std::array<Voice, kVoiceCount> voices{};
-};
+struct PlaybackSnapshot;
 // The state at the song's start, as StartPlayback sets it on a freshly opened output.
 void ResetPlaybackToStart(ModulePlayer* player);
-PlaybackSnapshot TakePlaybackSnapshot(const ModulePlayer* player);
+std::shared_ptr<const PlaybackSnapshot> TakePlaybackSnapshot(const ModulePlayer* player);
 void RestorePlayback(ModulePlayer* player, const PlaybackSnapshot& snapshot);
 // Runs the block fill `count` times from the state the player and voices hold, with nothing
 // played (playback must be stopped): the state moves as it would under a heard block. Each block's

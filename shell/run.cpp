@@ -142,6 +142,11 @@ void PresentAndPoll() {
 
 bool StopAsked() { return run.stopAsked; }
 
+// A run that starts at a position or paused has its first step start the music, where it starts.
+void StartMusicFromTheStart() {
+  if (!ViewerStartsElsewhere()) StartMusicPlayback();
+}
+
 void RunOneFrame() {
   if (!shellState.glContext) return;
   if (ViewerStep() == 1)
@@ -153,7 +158,7 @@ void RunOneFrame() {
 void Load() {
   // 104 presents held to the display's refresh alone would take 1.7 s at 60 Hz.
   SetPresentWaitsForRefresh(shellState.window, false);
-  const bool done = RunStartupSequence({PresentAndPoll, LoadLiveMusic, StartMusicPlayback, StopAsked});
+  const bool done = RunStartupSequence({PresentAndPoll, LoadLiveMusic, StartMusicFromTheStart, StopAsked});
   SetPresentWaitsForRefresh(shellState.window, true);
   if (!done) {
     Shutdown(0);  // the same end as Escape later

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "music/mixer.h"
@@ -30,7 +31,7 @@ RunStart start;
 
 struct SongMap {
   bool built = false;
-  std::vector<PlaybackSnapshot> marks;  // mark i: the state at the start of block i x kBlocksPerMark
+  std::vector<std::shared_ptr<const PlaybackSnapshot>> marks;  // mark i: the state at the start of block i x kBlocksPerMark
 };
 SongMap songMap;
 
@@ -125,7 +126,7 @@ void SetMusicToBlock(int64_t block) {
   ModulePlayer* player = shellState.player;
   if (!player || songMap.marks.empty()) return;
   const size_t mark = std::min(static_cast<size_t>(std::max<int64_t>(block, 0) / kBlocksPerMark), songMap.marks.size() - 1);
-  RestorePlayback(player, songMap.marks[mark]);
+  RestorePlayback(player, *songMap.marks[mark]);
   const int64_t rest = block - static_cast<int64_t>(mark) * kBlocksPerMark;
   if (rest > 0) FillBlocksUnheard(player, static_cast<uint64_t>(rest), [](std::span<const int16_t>, SongPosition) { return true; });
 }

@@ -260,7 +260,7 @@ int FirstStep() {
   viewer.seekBegan = Clock::now();
   NoteRunStart();
   SetFrameFinisher(FinishFrame);
-  if (!viewer.options.startAt && !viewer.options.paused) return RenderFrame();
+  if (!ViewerStartsElsewhere()) return RenderFrame();
   viewer.paused = viewer.options.paused;
   return viewer.options.startAt ? SeekToPosition(viewer.options.at) : SeekToFrame(0);
 }
@@ -269,6 +269,7 @@ int FirstStep() {
 
 void SetViewerOptions(const ViewerOptions& options) { viewer.options = options; }
 const ViewerOptions& CurrentViewerOptions() { return viewer.options; }
+bool ViewerStartsElsewhere() { return viewer.options.startAt || viewer.options.paused; }
 
 int ViewerStep() {
   if (!viewer.started) return FirstStep();

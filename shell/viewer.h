@@ -10,6 +10,9 @@ enum class Key;
 
 void SetViewerOptions(const ViewerOptions& options);
 const ViewerOptions& CurrentViewerOptions();
+// The options start the run at a position or paused: the music is not started with the run's
+// start but by the first step, from where the run starts.
+bool ViewerStartsElsewhere();
 
 // One step of the running phase: the first one takes the run to its start position; then a frame
 // of the presentation, or the held picture while paused. 1 when the presentation has finished.
