@@ -103,7 +103,7 @@ void CatchUpTo(int64_t frame) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   }
-  ResetScenes();
+  RestartScenes();
   RewindReplay();
   const int32_t width = shellState.currentWidth, height = shellState.currentHeight;
   shellState.currentWidth = kCatchUpWidth;
