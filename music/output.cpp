@@ -167,11 +167,11 @@ ModulePlayer* CurrentPlayer() { return playback.currentPlayer.load(); }
 
 void SetMixingThreadHook(void (*hook)()) { out.threadHook = hook; }
 
-bool StartPlayback(ModulePlayer* player) {
-  if (!player) return false;
-  StopPlayback(player);
+namespace {
+
+// The ring and the float area, the position records cleared, writing from block 0.
+void PrepareRing(ModulePlayer* player) {
   SetModuleReleaseHook(StopIfPlaying);
-  ResetPlaybackState(player);
   playback.currentPlayer.store(player);
   for (PositionRecord& r : playback.positions) {
     r.blockOrder.store(0);
@@ -186,6 +186,21 @@ bool StartPlayback(ModulePlayer* player) {
   playback.writeBlock = 0;
   playback.blocksRefilled = 0;
   playback.worstLatenessFrames.store(0);
+}
+
+}  // namespace
+
+bool StartPlayback(ModulePlayer* player) {
+  if (!player) return false;
+  StopPlayback(player);
+  ResetPlaybackState(player);
+  return ContinuePlayback(player);
+}
+
+bool ContinuePlayback(ModulePlayer* player) {
+  if (!player) return false;
+  StopPlayback(player);
+  PrepareRing(player);
   do {
     FillBlock();
   } while (playback.writeBlock != 0);
@@ -216,6 +231,46 @@ bool StopPlayback(ModulePlayer* player) {
   playback.currentPlayer.store(nullptr);
   return true;
 }
+
+void ResetPlaybackToStart(ModulePlayer* player) {
+  ResetVoices();
+  ResetPlaybackState(player);
+}
+
+struct PlaybackSnapshot {
+  ModulePlayer player;
+  std::array<Voice, kVoiceCount> voices;
+};
+
+std::shared_ptr<const PlaybackSnapshot> TakePlaybackSnapshot(const ModulePlayer* player) {
+  return std::make_shared<const PlaybackSnapshot>(PlaybackSnapshot{*player, voices});
+}
+
+void RestorePlayback(ModulePlayer* player, const PlaybackSnapshot& snapshot) {
+  *player = snapshot.player;
+  voices = snapshot.voices;
+}
+
+void FillBlocksUnheard(ModulePlayer* player, uint64_t count,
+                       const std::function<bool(std::span<const int16_t>, SongPosition)>& sink) {
+  if (!player || CurrentPlayer()) return;
+  PrepareRing(player);
+  const auto frames = static_cast<size_t>(mixSettings.blockFrames);
+  for (uint64_t i = 0; i < count; ++i) {
+    const int32_t w = playback.writeBlock;
+    FillBlock();
+    const PositionRecord& r = playback.positions[static_cast<size_t>(w)];
+    if (!sink(std::span<const int16_t>(playback.ring.get() + static_cast<size_t>(w) * frames * 2, frames * 2),
+              {r.blockOrder.load(), r.blockRow.load()}))
+      break;
+  }
+  playback.floatStorage.reset();
+  playback.floatArea = nullptr;
+  playback.ring.reset();
+  playback.currentPlayer.store(nullptr);
+}
+
+uint64_t PlaybackFramesHeard() { return OutputFramesPlayed(); }
 
 int GetAudibleOrder(const ModulePlayer* player) {
   if (!player) return 0;

@@ -7,7 +7,11 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
+
+#include "music/song_position.h"
 
 struct ModulePlayer;
 
@@ -54,6 +58,25 @@ OutputKind ActiveOutputKind();
 bool StartPlayback(ModulePlayer* player);
 // Ends the mixing thread and the output. False for null.
 bool StopPlayback(ModulePlayer* player);
+
+// Everything the block fill carries from one block to the next: the module's playback fields
+// and the voices. Taken between blocks with nothing playing, and put back into the same player,
+// it lets playback go on from that block exactly as the song played straight through goes on.
+struct PlaybackSnapshot;
+// The state at the song's start, as StartPlayback sets it on a freshly opened output.
+void ResetPlaybackToStart(ModulePlayer* player);
+std::shared_ptr<const PlaybackSnapshot> TakePlaybackSnapshot(const ModulePlayer* player);
+void RestorePlayback(ModulePlayer* player, const PlaybackSnapshot& snapshot);
+// Runs the block fill `count` times from the state the player and voices hold, with nothing
+// played (playback must be stopped): the state moves as it would under a heard block. Each block's
+// frames (interleaved stereo) and position record go to `sink`; false from it stops the fill.
+void FillBlocksUnheard(ModulePlayer* player, uint64_t count,
+                       const std::function<bool(std::span<const int16_t>, SongPosition)>& sink);
+// StartPlayback without going back to the song's start: the ring is filled on from the state
+// the player and voices hold (a restored snapshot).
+bool ContinuePlayback(ModulePlayer* player);
+// Frames the output has played since playback started (after the device's own buffer).
+uint64_t PlaybackFramesHeard();
 ModulePlayer* CurrentPlayer();
 // Renders ring block `writeBlock` of the playback ring and advances it: the replay step whenever
 // a tick is due, the voices mixed in between, the block's position recorded.

@@ -5,7 +5,8 @@
 // render window (an OpenGL compatibility context with depth 24, stencil 8,
 // double-buffered). The event pump hands the shell only what it reacts to: paints (the
 // 20 ms frame timer, or the system asking for one), size changes with the client size,
-// the Escape character, keys and clicks for the chooser, close requests and quit.
+// the Escape character, keys for the chooser and the viewer, clicks for the chooser, close
+// requests and quit.
 // No SDL or Win32 type appears here: either backend stands behind the same calls.
 #pragma once
 #include <cstdint>
@@ -66,7 +67,7 @@ bool HasGLExtension(const char* name);
 
 // --- events ----------------------------------------------------------------------------
 enum class WindowEventType { None, Paint, Size, Char, Key, MouseDown, Command, Close, Quit };
-enum class Key { Other, Up, Down, Left, Right, Return, Space, Escape };
+enum class Key { Other, Up, Down, Left, Right, Return, Space, Escape, Home, PageUp, PageDown, F1 };
 
 struct WindowEvent {
   WindowEventType type = WindowEventType::None;

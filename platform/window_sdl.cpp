@@ -69,6 +69,10 @@ Key TranslateKey(SDL_Keycode k) {
     case SDLK_KP_ENTER: return Key::Return;
     case SDLK_SPACE: return Key::Space;
     case SDLK_ESCAPE: return Key::Escape;
+    case SDLK_HOME: return Key::Home;
+    case SDLK_PAGEUP: return Key::PageUp;
+    case SDLK_PAGEDOWN: return Key::PageDown;
+    case SDLK_F1: return Key::F1;
     default: return Key::Other;
   }
 }

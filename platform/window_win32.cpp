@@ -63,6 +63,10 @@ Key KeyOf(WPARAM virtualKey) {
     case VK_RETURN: return Key::Return;
     case VK_SPACE: return Key::Space;
     case VK_ESCAPE: return Key::Escape;
+    case VK_HOME: return Key::Home;
+    case VK_PRIOR: return Key::PageUp;
+    case VK_NEXT: return Key::PageDown;
+    case VK_F1: return Key::F1;
     default: return Key::Other;
   }
 }

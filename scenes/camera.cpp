@@ -109,6 +109,11 @@ void SetupCubeLattice() {
 
 void DrawCubeLattice() { glCallList(gLatticeList); }
 
+void ReleaseCubeLattice() {
+  if (gLatticeList != 0) glDeleteLists(gLatticeList, 1);
+  ResetCubeLattice();
+}
+
 void ResetCubeLattice() {
   gLatticeList = 0;
   gLatticeReady = false;

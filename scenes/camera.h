@@ -27,3 +27,6 @@ void SetupCubeLattice();
 void DrawCubeLattice();
 // Forgets the lattice list (for a new GL context, as tests and tools make).
 void ResetCubeLattice();
+// Deletes the lattice's list on the current context (the one it was compiled on), then as
+// ResetCubeLattice.
+void ReleaseCubeLattice();

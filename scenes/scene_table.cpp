@@ -65,6 +65,12 @@ void PassScene(SceneId scene, int32_t mode) {
   if (entry.pass) entry.pass();
 }
 
+void RestartScenes() {
+  ReleaseCubeLattice();
+  ReleaseText();
+  ResetScenes();
+}
+
 void ResetScenes() {
   for (const SceneEntry& entry : kScenes) entry.reset();
   ResetText();

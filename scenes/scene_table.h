@@ -42,3 +42,6 @@ void PassScene(SceneId scene, int32_t mode);
 // Every scene, the text overlays, the camera and the frame clock back to the state of program
 // start, for a new GL context (as tests and tools make).
 void ResetScenes();
+// ResetScenes on the same GL context: the display lists the scenes compiled on it are deleted
+// first, so that going back to the start again and again costs no memory.
+void RestartScenes();

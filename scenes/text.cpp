@@ -184,6 +184,12 @@ void DrawEndText() {
   glMatrixMode(GL_MODELVIEW);
 }
 
+void ReleaseText() {
+  if (fontListBase != 0) glDeleteLists(fontListBase, kListCount);
+  if (largeFontListBase != 0) glDeleteLists(largeFontListBase, kListCount);
+  ResetText();
+}
+
 void ResetText() {
   fontListBase = largeFontListBase = 0;
   endTextPosition = 0.0f;

@@ -18,5 +18,7 @@ extern float endTextPosition;
 void AdvanceEndText();
 // Forgets the lists and the scroll position (for a new GL context, as tests and tools make).
 void ResetText();
+// Deletes both list sets on the current context (the one they were compiled on), then as ResetText.
+void ReleaseText();
 // One untextured quad of the 640 x 480 overlay space in the current colour (panels and fades).
 void DrawOverlayQuad(float x0, float y0, float x1, float y1);

@@ -10,6 +10,7 @@ struct WindowEvent;
 inline constexpr int kChooserWidth = 167, kChooserHeight = 295;
 inline constexpr int kStartId = 100, kFirstLineId = 101;
 inline constexpr int kChooserLines = 8;
+inline constexpr int kChooserLineWindowed = 8;  // the 800 x 600 window
 
 struct DisplayChoice {
   int32_t width, height;

@@ -28,6 +28,8 @@ int RenderFrame() {
 
 namespace {
 
+void (*gFinisher)() = nullptr;
+
 int RunFrame(const FrameInputs& in, bool draw) {
   FrameClock& fc = frameClock;
   fc.musicOrder = in.order;
@@ -51,11 +53,16 @@ int RunFrame(const FrameInputs& in, bool draw) {
       return 1;
     }
   }
-  if (draw) PresentFrame();
+  if (draw) {
+    if (gFinisher) gFinisher();
+    PresentFrame();
+  }
   return 0;
 }
 
 }  // namespace
+
+void SetFrameFinisher(void (*finish)()) { gFinisher = finish; }
 
 int RenderFrameFrom(const FrameInputs& in) { return RunFrame(in, true); }
 int PassFrame(const FrameInputs& in) { return RunFrame(in, false); }

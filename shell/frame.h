@@ -29,3 +29,7 @@ int RenderFrameFrom(const FrameInputs& inputs);
 // or presented. For a replay passing over the middle frames of a span of a scene that
 // ScenePassable accepts.
 int PassFrame(const FrameInputs& inputs);
+
+// Called on every drawn frame after the scene and the end text, just before the present (null:
+// nothing): the live viewer keeps a copy of the picture and draws its position line there.
+void SetFrameFinisher(void (*finish)());

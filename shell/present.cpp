@@ -8,13 +8,16 @@
 
 namespace {
 uint64_t gPresentedFrames = 0;
+bool gHeld = false;
 }  // namespace
 
 void PresentFrame() {
   glFlush();
-  if (shellState.window) SwapRenderWindow(shellState.window);
+  if (shellState.window && !gHeld) SwapRenderWindow(shellState.window);
   ++gPresentedFrames;
 }
+
+void HoldPresents(bool hold) { gHeld = hold; }
 
 uint64_t PresentedFrames() { return gPresentedFrames; }
 

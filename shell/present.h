@@ -6,6 +6,8 @@
 
 // glFlush, then the buffer swap of the render window (if any).
 void PresentFrame();
+// While held, a present only flushes: the frames a seek runs through are never shown.
+void HoldPresents(bool hold);
 // How many frames (loading-bar images included) have been presented since the program began.
 uint64_t PresentedFrames();
 // Viewport to the current size, then the shared projection.

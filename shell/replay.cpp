@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "music/mixer.h"
 #include "music/render.h"
@@ -23,9 +24,8 @@ struct ReplayState {
 };
 ReplayState replay;
 
-// Where the live program starts the device, the replay hears the whole song once, ahead.
-void RenderReplaySong() {
-  replay.song = RenderSongTimeline(shellState.player, replay.options.keepAudio);
+void UseSong(SongTimeline song) {
+  replay.song = std::move(song);
   const int64_t end = FirstFrameAt(replay.song, kEndPosition, replay.options.fps);
   if (end >= 0) {
     replay.endFrame = end;
@@ -35,6 +35,9 @@ void RenderReplaySong() {
     replay.endFrame = (samples * replay.options.fps + replay.song.mixRate - 1) / replay.song.mixRate;
   }
 }
+
+// Where the live program starts the device, the replay hears the whole song once, ahead.
+void RenderReplaySong() { UseSong(RenderSongTimeline(shellState.player, replay.options.keepAudio)); }
 
 }  // namespace
 
@@ -78,6 +81,18 @@ void StartReplay(const ReplayOptions& options) {
   replay.options = options;
   // The loading bar is drawn for its effect on the GL state; PresentFrame only flushes here.
   RunStartupSequence({PresentFrame, StartOfflineMusic, RenderReplaySong});
+}
+
+void AttachReplay(SongTimeline song, int32_t fps) {
+  replay.started = true;
+  replay.options = {fps, !song.audio.empty()};
+  UseSong(std::move(song));
+  RewindReplay();
+}
+
+void RewindReplay() {
+  replay.nextFrame = 0;
+  replay.ended = false;
 }
 
 const SongTimeline& ReplaySong() { return replay.song; }

@@ -3,7 +3,8 @@
 // frame k of a run at `fps` frames a second has elapsedSeconds = k / fps and the music position
 // that is heard k / fps seconds after the first frame. The song is rendered once, up front, by
 // the live mixer through the offline output; its per-block position records are the clock.
-// Scenes keep process-wide state, so there is one replay per process, from frame 0 on.
+// Scenes keep process-wide state, so there is one replay per process; it runs from frame 0 on, and
+// goes back to frame 0 only together with the scenes (RewindReplay).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -43,6 +44,12 @@ struct ReplayOptions {
 // textures uploaded; the music loaded as the live program loads it, so the program-wide random
 // generator ends in the same state) and renders the song. Call once per process.
 void StartReplay(const ReplayOptions& options);
+// The replay on a context whose start-up has already run (the live program's, for a seek):
+// `song` is its clock from now on, and the next frame is frame 0. The scenes are the caller's to
+// bring back to the state of the start (ResetScenes and the rest).
+void AttachReplay(SongTimeline song, int32_t fps);
+// The next frame is frame 0 again, on the same song; the scenes as for AttachReplay.
+void RewindReplay();
 const SongTimeline& ReplaySong();
 // False when the soundtrack could not be loaded (the song then stays at position 0).
 bool ReplayHasMusic();

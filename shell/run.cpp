@@ -16,6 +16,7 @@
 #include "shell/present.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
+#include "shell/viewer.h"
 
 namespace {
 
@@ -118,6 +119,10 @@ void RenderPhaseEvent(const WindowEvent& e) {
     case WindowEventType::Paint:
       if (ours && run.phase == RunPhase::Running) StepRun();
       break;
+    case WindowEventType::Key:
+      // The viewer's keys: pause, the jumps, the position line.
+      if (ours && run.phase == RunPhase::Running && shellState.glContext && ViewerKey(e.key) == 1) Shutdown(0);
+      break;
     default: break;  // no frame is due before the loading ends
   }
   if (!leave) return;
@@ -137,9 +142,14 @@ void PresentAndPoll() {
 
 bool StopAsked() { return run.stopAsked; }
 
+// A run that starts at a position or paused has its first step start the music, where it starts.
+void StartMusicFromTheStart() {
+  if (!ViewerStartsElsewhere()) StartMusicPlayback();
+}
+
 void RunOneFrame() {
   if (!shellState.glContext) return;
-  if (RenderFrame() == 1)
+  if (ViewerStep() == 1)
     Shutdown(0);  // the schedule's end: the music is already stopped
   else
     NoteFramePresented();
@@ -148,7 +158,7 @@ void RunOneFrame() {
 void Load() {
   // 104 presents held to the display's refresh alone would take 1.7 s at 60 Hz.
   SetPresentWaitsForRefresh(shellState.window, false);
-  const bool done = RunStartupSequence({PresentAndPoll, LoadLiveMusic, StartMusicPlayback, StopAsked});
+  const bool done = RunStartupSequence({PresentAndPoll, LoadLiveMusic, StartMusicFromTheStart, StopAsked});
   SetPresentWaitsForRefresh(shellState.window, true);
   if (!done) {
     Shutdown(0);  // the same end as Escape later
@@ -185,6 +195,12 @@ void BeginRun() {
   SetGeometryFailureHook([](const char* text, const char* caption) { ShowMessageBox(caption, text, false); });
   // A scene that cannot go on (no multitexture entry points) ends the run with code 1.
   SetSceneFatalService(EndRunOnSceneFailure);
+  if (CurrentViewerOptions().entry != 0) {
+    // The line was given on the command line: the render window opens as after Start.
+    shellState.chosenEntry = CurrentViewerOptions().entry;
+    OpenRenderWindow();
+    return;
+  }
   if (!OpenChooser(shellState.chosenEntry)) {
     std::fprintf(stderr, "vale: cannot open the resolution chooser window\n");
     Shutdown(1);

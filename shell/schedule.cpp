@@ -41,3 +41,14 @@ ScheduleStep PickScene(float syncTime) {
     if (static_cast<double>(syncTime) > s.above) return s.step;
   return {SceneId::Opening, 0};
 }
+
+std::vector<ScheduleSpan> ScheduleSpans() {
+  std::vector<ScheduleSpan> spans{{{0, 0}, PickScene(0.0f)}};
+  for (auto s = kSchedule.rbegin(); s != kSchedule.rend(); ++s) {
+    // The first row whose sync time passes the threshold, as PickScene compares it.
+    SongPosition p{static_cast<int32_t>(s->above), 0};
+    while (!(static_cast<double>(ComputeSyncTime(p.order, p.row)) > s->above)) ++p.row;
+    spans.push_back({p, s->step});
+  }
+  return spans;
+}

@@ -2,6 +2,7 @@
 // mode it is drawn in, and the sync times at which the end text starts and the run ends.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "music/song_position.h"
 #include "scenes/frame_clock.h"
@@ -15,6 +16,14 @@ struct ScheduleStep {
 
 // The step for a sync time: strict greater-than against each threshold, highest first.
 ScheduleStep PickScene(float syncTime);
+
+// One span of the schedule: its step, and the first music position that plays it.
+struct ScheduleSpan {
+  SongPosition from;
+  ScheduleStep step;
+};
+// Every span in playing order; the first starts at 0.000.
+std::vector<ScheduleSpan> ScheduleSpans();
 
 // The sync time after which the end-text overlay is drawn, and after which the run ends: past
 // row 0 of the end order, at kEndPosition.
