@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "music/load_ahead.h"
 #include "music/mixer.h"
 #include "music/module.h"
 #include "music/replay.h"
@@ -285,9 +286,13 @@ int GetAudibleRow(const ModulePlayer* player) {
 namespace {
 
 ModulePlayer* StartMusicOn(bool offline) {
+  // A loading started ahead is waited for first: until it has ended, the stream procedures
+  // are its own.
+  const bool ahead = SoundtrackLoadingAhead();
+  ModulePlayer* player = ahead ? TakeSoundtrackLoadedAhead() : nullptr;
   InstallResourceStreamProcs();  // the output opens only once the streams are there
   OpenOutput(44100, offline);
-  return LoadSoundtrack();
+  return ahead ? player : LoadSoundtrack();
 }
 
 }  // namespace

@@ -86,7 +86,8 @@ void FillBlock();
 void SetMixingThreadHook(void (*hook)());
 
 // The music start: patch stream, stream procedures, output, module load with every sample
-// synthesised. Returns the player (null when the module could not be loaded).
+// synthesised. Returns the player (null when the module could not be loaded). A loading started
+// ahead (music/load_ahead.h) is waited for and its player taken in place of the module load.
 ModulePlayer* MusicStart();
 // The same start with the offline output in place of the wave output, for rendering the song
 // ahead of any clock (RenderSongBlocks); the loading, and so the state it leaves in the shared

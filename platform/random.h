@@ -1,7 +1,10 @@
 // platform/random.h: the one process-wide pseudo-random generator, shared by the music and
 // the scenes. The synthesiser's noise re-seeds it for every value; the scenes draw from it
 // later and never seed it, so their random choices start from the state the music start left
-// behind. Header-only so that both can reach it without linking one another.
+// behind. When the soundtrack is loaded ahead on its own thread (music/load_ahead.h), the
+// synthesis draws from it there: nothing else draws until the music start has joined that
+// thread, so the state the scenes start from stays the same. Header-only so that both can
+// reach it without linking one another.
 #pragma once
 #include <cstdint>
 

@@ -1,5 +1,6 @@
-// platform/thread.h: the one worker thread the music needs (the mixing thread), and the waits
-// around it. Kept apart from the windowing layer so that the music links it alone.
+// platform/thread.h: the worker threads the music needs (the mixing thread, and the soundtrack's
+// loading during the start-up), and the waits around them. Kept apart from the windowing layer
+// so that the music links it alone.
 #pragma once
 
 struct PlatformThread;  // opaque

@@ -24,7 +24,6 @@ struct RunState {
   RunPhase phase = RunPhase::Chooser;
   int exitCode = 0;
   bool videoStarted = false;
-  bool stopAsked = false;  // the viewer wants out while the loading cannot be cut short
 };
 RunState run;
 
@@ -76,6 +75,10 @@ void OpenRenderWindow() {
   // Size notifications from creation came before the context and are not acted on;
   // the viewport starts as the client area at the time the context was made current.
   run.phase = RunPhase::Loading;
+  // The loading paces its bar images itself; one held to the display's refresh would hold up
+  // the generation behind it.
+  SetPresentWaitsForRefresh(shellState.window, false);
+  BeginStartup();
 }
 
 void ChooserPhaseEvent(const WindowEvent& e) {
@@ -104,8 +107,7 @@ void FollowSize(const WindowEvent& e) {
 }
 
 // Loading and running. Escape, closing the window, a quit or a termination signal end the run
-// the same way; while loading, the generation cannot be cut short, so the end is asked for and
-// comes after the current bar image.
+// the same way; while loading, they come between two steps of it.
 void RenderPhaseEvent(const WindowEvent& e) {
   const bool ours = shellState.window && e.window == shellState.window;
   bool leave = false;
@@ -125,22 +127,8 @@ void RenderPhaseEvent(const WindowEvent& e) {
       break;
     default: break;  // no frame is due before the loading ends
   }
-  if (!leave) return;
-  if (run.phase == RunPhase::Loading)
-    run.stopAsked = true;
-  else
-    Shutdown(0);
+  if (leave) Shutdown(0);
 }
-
-// Each loading-bar image is presented, then the pending events are read: the loading screen
-// must let the viewer leave and keep the bar filling the view.
-void PresentAndPoll() {
-  PresentFrame();
-  WindowEvent e;
-  while (PollWindowEvent(e)) HandleRunEvent(e);
-}
-
-bool StopAsked() { return run.stopAsked; }
 
 // A run that starts at a position or paused has its first step start the music, where it starts.
 void StartMusicFromTheStart() {
@@ -155,15 +143,11 @@ void RunOneFrame() {
     NoteFramePresented();
 }
 
-void Load() {
-  // 104 presents held to the display's refresh alone would take 1.7 s at 60 Hz.
-  SetPresentWaitsForRefresh(shellState.window, false);
-  const bool done = RunStartupSequence({PresentAndPoll, LoadLiveMusic, StartMusicFromTheStart, StopAsked});
+// A slice of the loading and one bar image; after the last, the rest of the start-up and the
+// first frame.
+void LoadStep() {
+  if (!StepStartup({PresentFrame, LoadLiveMusic, StartMusicFromTheStart}, kLoadingSlice)) return;
   SetPresentWaitsForRefresh(shellState.window, true);
-  if (!done) {
-    Shutdown(0);  // the same end as Escape later
-    return;
-  }
   StartPaintTimer(shellState.window, 20);
   run.phase = RunPhase::Running;
   // The first frame follows the loading at once rather than at the first timer tick.
@@ -224,7 +208,7 @@ void HandleRunEvent(const WindowEvent& e) {
 
 void StepRun() {
   if (run.phase == RunPhase::Loading)
-    Load();
+    LoadStep();
   else if (run.phase == RunPhase::Running)
     RunOneFrame();
 }
@@ -232,6 +216,7 @@ void StepRun() {
 void Shutdown(int exitCode) {
   if (run.phase == RunPhase::Ending || run.phase == RunPhase::Over) return;
   run.exitCode = exitCode;
+  AbandonStartup();  // left while the bar filled: the soundtrack's loading is waited for
   if (!shellState.window) {
     ReleaseAll();
     return;

@@ -8,7 +8,7 @@ struct WindowEvent;
 
 enum class RunPhase {
   Chooser,  // the chooser is shown; Start opens the render window
-  Loading,  // the render window is open; the next step generates the textures under the bar
+  Loading,  // the render window is open; each step generates a slice of the textures under the bar
   Running,  // one frame per step
   Ending,   // the presentation is over and the render window released; waiting for the quit
             // the teardown posted, so events still on their way find their windows
@@ -27,8 +27,9 @@ int RunExitCode();
 // viewer's Escape, a closed window, a quit or a termination signal, size changes, and (while
 // running) a paint, which is a step.
 void HandleRunEvent(const WindowEvent& event);
-// The work of one frame: the whole loading with its bar images, then the first frame, in the
-// loading phase; a frame while running; nothing in the other phases.
+// The work of one frame: in the loading phase a slice of the texture generation and one bar
+// image, and after the last slice the rest of the start-up and the first frame; a frame while
+// running; nothing in the other phases.
 void StepRun();
 
 // Every way out: the presentation ends (music stopped, desktop mode back), the render window's

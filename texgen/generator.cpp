@@ -1,10 +1,12 @@
 // texgen/generator.cpp: the script interpreter: clears the layers, runs each counted
 // instruction on its target layer, counts one work unit per instruction and copies
-// layer 0 out.
+// layer 0 out; over a list, as one call or a few instructions at a time.
 #include "texgen/generator.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include "texgen/ops.h"
 #include "texgen/script_format.h"
@@ -47,6 +49,72 @@ void RunTextureInstruction(TextureGenerator& gen, std::span<const uint8_t> recor
   if (OpRoutine routine = kDispatch.routines[record[0]]) routine(gen, layer, record.data());
 }
 
+namespace {
+
+using Destination = std::span<uint32_t, TexturePixelCount>;
+
+// A script's start: true when the cache had its image (its work units then count as done);
+// otherwise every layer is black for the instructions to come.
+bool BeginScript(TextureGenerator& gen, std::span<const uint8_t> script, Destination destination) {
+  if (gen.useTextureCache && ReadTextureCache(gen, destination)) {
+    gen.workUnitsDone += ScriptWorkUnits(script);
+    ReportProgress(gen);
+    return true;
+  }
+  gen.scratchA.fill(0);
+  gen.scratchB.fill(0);
+  for (TextureLayer& layer : gen.layers) layer.fill(0);
+  return false;
+}
+
+// Runs the instruction whose record starts at `at`; returns where the next one starts.
+size_t RunInstructionAt(TextureGenerator& gen, std::span<const uint8_t> script, size_t at) {
+  const std::span<const uint8_t> record = script.subspan(at, RecordSize(script[at]));
+  RunTextureInstruction(gen, record);
+  ++gen.workUnitsDone;
+  ReportProgress(gen);
+  return at + record.size();
+}
+
+void EndScript(TextureGenerator& gen, Destination destination) {
+  std::copy(gen.layers[0].begin(), gen.layers[0].end(), destination.begin());
+  if (gen.useTextureCache) WriteTextureCache(gen);
+}
+
+Destination ImageOf(TextureGeneration& run) {
+  return Destination(run.images[run.script].data(), TexturePixelCount);
+}
+
+// Runs the list on from where it stopped; `mayRun` is asked before every instruction. A
+// script's start and end go with its instructions, so a script that has run its last
+// instruction is finished in the same call.
+template <typename MayRun>
+bool Advance(TextureGeneration& run, MayRun mayRun) {
+  while (run.script < run.scripts.size()) {
+    const std::span<const uint8_t> script = run.scripts[run.script];
+    if (run.instruction < 0) {
+      if (BeginScript(*run.gen, script, ImageOf(run))) {
+        ++run.script;
+        continue;
+      }
+      run.instruction = 0;
+      run.at = ScriptHeaderSize;
+    }
+    if (run.instruction == ScriptInstructionCount(script)) {
+      EndScript(*run.gen, ImageOf(run));
+      ++run.script;
+      run.instruction = -1;
+      continue;
+    }
+    if (!mayRun()) return false;
+    run.at = RunInstructionAt(*run.gen, script, run.at);
+    ++run.instruction;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool RunTextureScript(TextureGenerator& gen, std::span<const uint8_t> script, std::span<uint32_t, TexturePixelCount> destination,
                       std::string* error) {
   const ScriptCheck check = ValidateTextureScript(script);
@@ -54,51 +122,63 @@ bool RunTextureScript(TextureGenerator& gen, std::span<const uint8_t> script, st
     if (error) *error = check.message;
     return false;
   }
-  if (gen.useTextureCache && ReadTextureCache(gen, destination)) {
-    gen.workUnitsDone += ScriptWorkUnits(script);
-    ReportProgress(gen);
-    return true;
-  }
-  // Every script starts from black layers.
-  gen.scratchA.fill(0);
-  gen.scratchB.fill(0);
-  for (TextureLayer& layer : gen.layers) layer.fill(0);
-
+  if (BeginScript(gen, script, destination)) return true;
   const int count = ScriptInstructionCount(script);
   size_t at = ScriptHeaderSize;
-  for (int i = 0; i < count; ++i) {
-    const std::span<const uint8_t> record = script.subspan(at, RecordSize(script[at]));
-    RunTextureInstruction(gen, record);
-    ++gen.workUnitsDone;
-    ReportProgress(gen);
-    at += record.size();
-  }
-  std::copy(gen.layers[0].begin(), gen.layers[0].end(), destination.begin());
-  if (gen.useTextureCache) WriteTextureCache(gen);
+  for (int i = 0; i < count; ++i) at = RunInstructionAt(gen, script, at);
+  EndScript(gen, destination);
   return true;
 }
 
-std::vector<TextureImage> GenerateTextures(TextureGenerator& gen, std::span<const std::span<const uint8_t>> scripts,
-                                           std::string* error) {
+bool BeginTextureGeneration(TextureGeneration& run, TextureGenerator& gen,
+                            std::span<const std::span<const uint8_t>> scripts, std::string* error) {
+  run = TextureGeneration{};
   for (size_t k = 0; k < scripts.size(); ++k) {
     const ScriptCheck check = ValidateTextureScript(scripts[k]);
     if (!check.ok) {
       if (error) *error = "script " + std::to_string(k) + ": " + check.message;
-      return {};
+      return false;
     }
   }
+  run.gen = &gen;
+  run.scripts.assign(scripts.begin(), scripts.end());
+  run.images.assign(scripts.size(), TextureImage(TexturePixelCount, 0u));
   gen.workUnitsTotal = 0;
   gen.workUnitsDone = 0;
   for (const auto& script : scripts) gen.workUnitsTotal += ScriptWorkUnits(script);
-  std::vector<TextureImage> images;
-  images.reserve(scripts.size());
-  for (const auto& script : scripts) {
-    images.emplace_back(TexturePixelCount, 0u);
-    RunTextureScript(gen, script, std::span<uint32_t, TexturePixelCount>(images.back().data(), TexturePixelCount));
-  }
-  gen.workUnitsTotal = 0;
-  gen.workUnitsDone = 0;
+  return true;
+}
+
+bool AdvanceTextureGeneration(TextureGeneration& run, int instructions) {
+  return Advance(run, [&instructions] { return instructions-- > 0; });
+}
+
+bool AdvanceTextureGenerationFor(TextureGeneration& run, std::chrono::steady_clock::duration budget) {
+  const auto deadline = std::chrono::steady_clock::now() + budget;
+  bool first = true;
+  return Advance(run, [&] { return std::exchange(first, false) || std::chrono::steady_clock::now() < deadline; });
+}
+
+bool TextureGenerationDone(const TextureGeneration& run) { return run.script >= run.scripts.size(); }
+
+float TextureGenerationProgress(const TextureGeneration& run) {
+  if (!run.gen || run.gen->workUnitsTotal <= 0) return 0.0f;
+  return float(run.gen->workUnitsDone) / float(run.gen->workUnitsTotal);
+}
+
+std::vector<TextureImage> FinishTextureGeneration(TextureGeneration& run) {
+  std::vector<TextureImage> images = std::move(run.images);
+  if (run.gen) run.gen->workUnitsTotal = run.gen->workUnitsDone = 0;
+  run = TextureGeneration{};
   return images;
+}
+
+std::vector<TextureImage> GenerateTextures(TextureGenerator& gen, std::span<const std::span<const uint8_t>> scripts,
+                                           std::string* error) {
+  TextureGeneration run;
+  if (!BeginTextureGeneration(run, gen, scripts, error)) return {};
+  AdvanceTextureGeneration(run, std::numeric_limits<int>::max());
+  return FinishTextureGeneration(run);
 }
 
 std::vector<TextureImage> GenerateTextures(std::span<const std::span<const uint8_t>> scripts, const ProgressCallback& progress,

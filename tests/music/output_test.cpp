@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "music/load_ahead.h"
 #include "music/mixer.h"
 #include "music/module.h"
 #include "music/output.h"
 #include "music/render.h"
 #include "music/stream.h"
+#include "platform/random.h"
 #include "platform/thread.h"
 #include "tests/music/test_modules.h"
 
@@ -160,3 +162,38 @@ TEST_F(Playback, RenderOfflineEndsASongThatRestartsOnItsLastOrder) {
 }
 
 }  // namespace
+
+// The soundtrack loaded on its own thread: the music start hands over a player whose every
+// sample is the one a start on this thread synthesises, and leaves the shared random generator
+// where that start leaves it (the scenes draw on from there). A loading given up is freed.
+TEST(MusicStart, SoundtrackLoadedAheadIsTheOneLoadedInPlace) {
+  SeedRandom(1);
+  ModulePlayer* inPlace = OfflineMusicStart();
+  ASSERT_NE(inPlace, nullptr) << ModuleLoadError();
+  const uint32_t stateInPlace = RandomState();
+  SeedRandom(1);
+  LoadSoundtrackAhead();
+  EXPECT_TRUE(SoundtrackLoadingAhead());
+  ModulePlayer* ahead = OfflineMusicStart();
+  EXPECT_FALSE(SoundtrackLoadingAhead());
+  ASSERT_NE(ahead, nullptr);
+  EXPECT_EQ(RandomState(), stateInPlace);
+  ASSERT_EQ(ahead->instrumentCount, inPlace->instrumentCount);
+  for (int32_t i = 0; i < inPlace->instrumentCount; ++i) {
+    const InstrumentRecord &a = ahead->instruments[i], &b = inPlace->instruments[i];
+    ASSERT_EQ(a.sampleCount, b.sampleCount) << i;
+    for (int32_t j = 0; j < b.sampleCount; ++j) {
+      ASSERT_EQ(a.samples[j]->length, b.samples[j]->length) << i << " " << j;
+      EXPECT_TRUE(std::equal(b.samples[j]->data, b.samples[j]->data + b.samples[j]->length, a.samples[j]->data))
+          << "instrument " << i << " sample " << j;
+    }
+  }
+  FreeModule(ahead);
+  FreeModule(inPlace);
+  CloseWaveOutput();
+
+  LoadSoundtrackAhead();
+  DropSoundtrackLoadedAhead();
+  EXPECT_FALSE(SoundtrackLoadingAhead());
+  EXPECT_EQ(TakeSoundtrackLoadedAhead(), nullptr);
+}

@@ -6,7 +6,7 @@
 #   close    close the chooser window: the program ends with code 0, no render window
 #   sigterm  SIGTERM while the demo runs: it ends with code 0
 #   interrupt  SIGINT while the chooser waits: the program ends with code 0, no render window
-#   loading  SIGTERM 50 ms after Start, while the textures load: it ends with code 0 and no frame
+#   loading  SIGTERM 20 ms after Start, while the textures load: it ends with code 0 and no frame
 #            of the presentation is drawn
 #   full_run the whole presentation plays; pictures taken along the way (x11_window grab) differ
 #            and are not black; it ends by itself with code 0
@@ -75,7 +75,7 @@ case "$scenario" in
 esac
 
 if [ "$scenario" = loading ]; then
-  sleep 0.05
+  sleep 0.02
   kill -TERM "$pid"
   ends_ok 10 "SIGTERM while loading"
   grep -q "first frame of the presentation" "$log" && { echo "skip: loading was over before the signal"; exit 0; }

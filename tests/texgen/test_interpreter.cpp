@@ -28,6 +28,34 @@ TEST_F(TexgenTest, ProgressCoversTheListAndResets) {
   EXPECT_TRUE(GenerateTextures({}, nullptr).empty());
 }
 
+// A run cut into steps stops between instructions, across script ends, and goes on where it
+// stopped: the images and the progress are those of one call.
+TEST_F(TexgenTest, SteppedRunGivesTheImagesOfOneCall) {
+  const auto whole = GenerateTextures(TextureScriptList(), nullptr);
+  TextureGeneration run;
+  ASSERT_TRUE(BeginTextureGeneration(run, *gen, TextureScriptList()));
+  int steps = 0;
+  while (!AdvanceTextureGeneration(run, 7)) {
+    ++steps;
+    ASSERT_FALSE(TextureGenerationDone(run));
+    ASSERT_EQ(TextureGenerationProgress(run), float(7 * steps) / 104.0f) << steps;
+  }
+  EXPECT_EQ(steps, 14);  // 98 of the 104 units, then a step of 6 ends the run
+  EXPECT_EQ(TextureGenerationProgress(run), 1.0f);
+  EXPECT_EQ(FinishTextureGeneration(run), whole);
+  EXPECT_EQ(gen->workUnitsDone, 0);
+
+  // A time budget that has passed at once still runs one instruction per call.
+  const auto script = MakeScript({{OpRadialGlow, 0}, {OpInvertBlue, 0}});
+  const Span list[] = {script, script};
+  ASSERT_TRUE(BeginTextureGeneration(run, *gen, list));
+  std::vector<float> progress;
+  while (!AdvanceTextureGenerationFor(run, std::chrono::steady_clock::duration::zero()))
+    progress.push_back(TextureGenerationProgress(run));
+  EXPECT_EQ(progress, (std::vector<float>{0.25f, 0.5f, 0.75f}));
+  EXPECT_EQ(FinishTextureGeneration(run), GenerateTextures(list, nullptr));
+}
+
 TEST_F(TexgenTest, SkippedBitmapStillSkipsItsData) {
   // On layer 4 the bitmap does not run, but its 8,192 bytes are data, never instructions.
   std::vector<uint8_t> s = {0x41, 0x54, 0x47, 2, OpBitmap, 4, 1, 2, 3, 4, 5, 6, 0};
