@@ -8,6 +8,9 @@
 
 struct HeadlessContext;  // opaque
 
+// The largest framebuffer side the context takes (Mesa's software renderer allows no more).
+inline constexpr int kMaxHeadlessSide = 16384;
+
 // Creates the context, makes it current and binds the framebuffer. Null with a message on failure.
 HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error);
 void DestroyHeadlessContext(HeadlessContext* context);
