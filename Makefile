@@ -1,7 +1,9 @@
 # make run: install what is missing, build (Release, into build/) and start the demo.
 # make test: the same, then the whole test suite (and the Windows program's tests under Wine,
 #            when the cross tools and Wine are installed).
-# make capture: the whole presentation recorded headless to build/vale.mp4 (1440 x 1080, 50 fps).
+# make capture: the whole presentation recorded headless to build/vale.mp4, made for uploading
+#            (1920 x 1440, supersampled 2 x 2, 50 fps, H.264 at quality 16: hours; see README).
+# make capture-quick: the same at 640 x 480 without supersampling, to build/vale-quick.mp4, for a look.
 # make windows: the 32-bit Windows program, build-win32/vale.exe (cross-built; the data
 #            generators, and the fingerprint its tests compare with, come from the native build).
 BUILD ?= build
@@ -11,7 +13,7 @@ HOST_TOOLS = vale-compile-patches vale-song-compiler assemble_scripts vale-finge
 HAVE_WIN32_TOOLS := $(shell command -v i686-w64-mingw32-g++ >/dev/null && command -v x86_64-w64-mingw32-g++ >/dev/null \
                       && command -v wine >/dev/null && echo yes)
 
-.PHONY: all deps configure build run test test-windows windows bench capture clean
+.PHONY: all deps configure build run test test-windows windows bench capture capture-quick clean
 
 all: build
 
@@ -58,8 +60,17 @@ else
 	ctest --test-dir $(WIN64_BUILD) --output-on-failure -j $(JOBS)
 endif
 
+# Each can be changed on the command line, e.g. make capture CAPTURE_SIZE=2880x2160.
+CAPTURE_SIZE ?= 1920x1440
+CAPTURE_SUPERSAMPLE ?= 2
+CAPTURE_CRF ?= 16
+
 capture: build
-	./$(BUILD)/bin/vale-tool capture $(BUILD)/vale.mp4
+	./$(BUILD)/bin/vale-tool capture $(BUILD)/vale.mp4 --size $(CAPTURE_SIZE) \
+	  --supersample $(CAPTURE_SUPERSAMPLE) --crf $(CAPTURE_CRF)
+
+capture-quick: build
+	./$(BUILD)/bin/vale-tool capture $(BUILD)/vale-quick.mp4 --size 640x480
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -13,6 +13,9 @@ struct HeadlessContext;  // opaque
 // switched on for the context's life (platform/gl_es3.h).
 enum class HeadlessGl { Desktop, Es3 };
 
+// The largest framebuffer side the context takes (Mesa's software renderer allows no more).
+inline constexpr int kMaxHeadlessSide = 16384;
+
 // Creates the context, makes it current and binds the framebuffer. Null with a message on failure.
 HeadlessContext* CreateHeadlessContext(int width, int height, std::string& error, HeadlessGl gl = HeadlessGl::Desktop);
 void DestroyHeadlessContext(HeadlessContext* context);

@@ -63,7 +63,7 @@ bool AttachStorage(HeadlessContext* h, int width, int height) {
   return f.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-bool SizeInRange(int width, int height) { return width > 0 && height > 0 && width <= 16384 && height <= 16384; }
+bool SizeInRange(int width, int height) { return width > 0 && height > 0 && width <= kMaxHeadlessSide && height <= kMaxHeadlessSide; }
 
 void* LoadGlesCall(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
 

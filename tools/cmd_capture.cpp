@@ -12,6 +12,7 @@
 #include "tools/capture_output.h"
 #include "tools/ffmpeg_pipe.h"
 #include "tools/replay_run.h"
+#include "tools/supersample.h"
 #include "tools/tool.h"
 
 namespace {
@@ -20,9 +21,11 @@ int Run(std::span<const std::string> rawArgs);
 
 const ToolCommand kCommand{
     "capture",
-    "OUT(.mp4|.mkv|.webm|/) [--size WxH] [--fps N] [--from ORDER.ROW] [--to ORDER.ROW] [--crf Q] [--exact] [--overwrite]",
+    "OUT(.mp4|.mkv|.webm|/) [--size WxH] [--supersample N] [--fps N] [--from ORDER.ROW] [--to ORDER.ROW] [--crf Q] "
+    "[--exact] [--overwrite]",
     "records the presentation frame-exact with its soundtrack (default 1440x1080 at 50 fps; the picture "
     "keeps its fixed 4/3 projection, so another shape shows it stretched, as a window of that shape would; "
+    "--supersample N (1 to 4) draws every frame N times larger and gives each N x N block's mean; "
     "--exact draws the frames before --from too, so a part comes out as in a capture of the whole run; "
     "--overwrite replaces an earlier capture in the folder)",
     Run};
@@ -34,6 +37,7 @@ struct Settings {
   std::string out;  // for a folder, without trailing '/'
   Target target = Target::Folder;
   int width = 1440, height = 1080;
+  int supersample = 1;  // frames drawn this many times larger on each side
   int32_t fps = 50;
   SongPosition from{0, 0}, to = kEndPosition;
   int crf = -1;  // the encoder's default
@@ -63,7 +67,7 @@ std::optional<Target> TargetOf(const std::string& out) {
 
 // Everything that can be known wrong before the renderer starts; nothing is created here.
 int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
-  static const std::string_view valueOptions[] = {"--size", "--fps", "--from", "--to", "--crf"};
+  static const std::string_view valueOptions[] = {"--size", "--fps", "--from", "--to", "--crf", "--supersample"};
   static const std::string_view switches[] = {"--exact", "--overwrite"};
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions, switches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
@@ -75,7 +79,8 @@ int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
   std::string error;
   long long fps = 50, crf = -1;
   const long long maxCrf = s.target == Target::Webm ? 63 : 51;
-  if (!SizeOption(args, s.width, s.height, error) || !IntOption(args, "--fps", 24, 240, fps, error) ||
+  if (!SizeOption(args, s.width, s.height, error) || !SupersampleOption(args, s.width, s.height, s.supersample, error) ||
+      !IntOption(args, "--fps", 24, 240, fps, error) ||
       !PositionOption(args, "--from", kLastDrawnPosition, s.from, error) ||
       !PositionOption(args, "--to", kEndPosition, s.to, error) || !IntOption(args, "--crf", 0, maxCrf, crf, error))
     return ToolFail(error, 2);
@@ -130,7 +135,8 @@ int Run(std::span<const std::string> rawArgs) {
 
   ReplayRun run;
   std::string error;
-  if (!run.Start(s.fps, true, s.width, s.height, error, s.exact)) return ToolFail(error);
+  const int n = s.supersample;
+  if (!run.Start(s.fps, true, s.width * n, s.height * n, error, s.exact)) return ToolFail(error);
   const SongTimeline& song = ReplaySong();
   const int64_t end = ReplayEndFrame();
   const int64_t first = std::min(FirstFrameAt(song, s.from, s.fps), end);
@@ -151,8 +157,9 @@ int Run(std::span<const std::string> rawArgs) {
   int64_t done = 0;
   std::vector<uint8_t> rgb;
   for (int64_t k = first; k < last; ++k) {
-    if (!run.Draw(s.width, s.height, rgb, error)) return ToolFail(error);
+    if (!run.Draw(s.width * n, s.height * n, rgb, error)) return ToolFail(error);
     if (rgb.empty()) break;
+    rgb = ResolveSupersampled(std::move(rgb), s.width, s.height, n);
     if (!output->Put(std::move(rgb), error)) return ToolFail(error);
     progress.Update(++done, last - first);
   }

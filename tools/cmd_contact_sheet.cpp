@@ -7,15 +7,17 @@
 #include "platform/output_file.h"
 #include "tools/png_writer.h"
 #include "tools/replay_run.h"
+#include "tools/supersample.h"
 #include "tools/tool.h"
 
 namespace {
 
 int Run(std::span<const std::string> rawArgs);
 
-const ToolCommand kCommand{"contact-sheet", "OUT.png [--size WxH] [--gl gl|es3]",
+const ToolCommand kCommand{"contact-sheet", "OUT.png [--size WxH] [--supersample N] [--gl gl|es3]",
                            "one labelled frame from every span of the schedule and two of the end text "
-                           "(each frame WxH, default 256x192; --gl es3 draws through the GL layer on OpenGL ES 3)",
+                           "(each frame WxH, default 256x192, drawn N times larger and averaged down "
+                           "with --supersample N; --gl es3 draws through the GL layer on OpenGL ES 3)",
                            Run};
 ToolRegistration registration(kCommand);
 
@@ -74,13 +76,15 @@ std::vector<Tile> ChooseFrames() {
 }
 
 int Run(std::span<const std::string> rawArgs) {
-  static const std::string_view valueOptions[] = {"--size", "--gl"};
+  static const std::string_view valueOptions[] = {"--size", "--supersample", "--gl"};
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
   int width = 256, height = 192;
   std::string error;
-  if (!SizeOption(args, width, height, error)) return ToolFail(error, 2);
+  int n = 1;  // supersampling: drawn n times larger on each side
+  if (!SizeOption(args, width, height, error) || !SupersampleOption(args, width, height, n, error))
+    return ToolFail(error, 2);
   HeadlessGl gl = HeadlessGl::Desktop;
   if (!GlOption(args, gl, error)) return ToolFail(error, 2);
   const std::string& out = args.positional[0];
@@ -99,14 +103,16 @@ int Run(std::span<const std::string> rawArgs) {
   }
 
   ReplayRun run;
-  if (!run.Start(kFps, false, width, height, error, false, gl)) {
+  if (!run.Start(kFps, false, width * n, height * n, error, false, gl)) {
     CloseGlyphFont(font);
     return ToolFail(error);
   }
   std::vector<Tile> tiles = ChooseFrames();
   ToolProgress bar("contact-sheet", "frames");
   for (size_t i = 0; i < tiles.size() && error.empty(); ++i) {
-    if (run.CatchUp(tiles[i].frame, error) && ReplayNextFrame() == tiles[i].frame) run.Draw(width, height, tiles[i].rgb, error);
+    if (run.CatchUp(tiles[i].frame, error) && ReplayNextFrame() == tiles[i].frame &&
+        run.Draw(width * n, height * n, tiles[i].rgb, error))
+      tiles[i].rgb = ResolveSupersampled(std::move(tiles[i].rgb), width, height, n);
     bar.Update(static_cast<int64_t>(i + 1), static_cast<int64_t>(tiles.size()));
   }
   bar.Finish();

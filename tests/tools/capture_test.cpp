@@ -68,6 +68,36 @@ TEST_F(CaptureTool, CapturedFramesAreTheFramesFrameAtDraws) {
   EXPECT_TRUE(ReadPng(dir / "cap" / "frame_000000.png").rgb == ReadPng(dir / "start.png").rgb);
 }
 
+// Supersampling is the plain mean of each 2 x 2 block of the frame drawn twice as large, to the
+// last bit (rounded to the nearest, a half upwards); a capture's supersampled frame is the same.
+TEST_F(CaptureTool, SupersampledFramesAreBlockMeansOfTheLargerFrame) {
+  constexpr int kW = 80, kH = 60;
+  for (const char* at : {"12.016", "17.010"}) {
+    SCOPED_TRACE(at);
+    Result large = Tool("frame " + Path("large.png") + " --at " + at + " --size 160x120");
+    ASSERT_EQ(large.code, 0) << large.output;
+    Result small = Tool("frame " + Path("ss.png") + " --at " + at + " --size 80x60 --supersample 2");
+    ASSERT_EQ(small.code, 0) << small.output;
+    const Image big = ReadPng(dir / "large.png"), ss = ReadPng(dir / "ss.png");
+    ASSERT_EQ((std::array{big.width, big.height, ss.width, ss.height}), (std::array{2 * kW, 2 * kH, kW, kH}));
+    int mismatches = 0, rounded = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        for (int c = 0; c < 3; ++c) {
+          int sum = 0;
+          for (int dy = 0; dy < 2; ++dy)
+            for (int dx = 0; dx < 2; ++dx) sum += big.rgb[((2 * y + dy) * 2 * kW + 2 * x + dx) * 3 + c];
+          mismatches += ss.rgb[(y * kW + x) * 3 + c] != (sum + 2) / 4;
+          rounded += sum % 4 != 0;
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(rounded, 100) << "too few blocks whose mean is not whole: the frame shows too little";
+  }
+  Result c = Tool("capture " + Path("cap") + " --from 17.010 --to 17.012 --size 80x60 --supersample 2");
+  ASSERT_EQ(c.code, 0) << c.output;
+  EXPECT_TRUE(ReadPng(dir / "cap" / "frame_000000.png").rgb == ReadPng(dir / "ss.png").rgb);
+}
+
 TEST_F(CaptureTool, CapturesRepeatExactlyAndSoundtracksJoinToTheSample) {
   const std::string range = " --size 64x48 --fps 60";
   ASSERT_EQ(Tool("capture " + Path("a") + range + " --from 3.060 --to 4.004").code, 0);
@@ -110,6 +140,8 @@ TEST_F(CaptureTool, BadInputIsRefusedInOneLineBeforeAnyWork) {
   const std::vector<std::string> cases = {
       "frame " + png + " --at 46.001",
       "frame " + png + " --at 4.000 --size 8193x100",
+      "frame " + png + " --at 4.000 --supersample 5",
+      "contact-sheet " + png + " --size 4100x100 --supersample 4",
       "capture " + Path("x.avi"),
       "capture " + mp4 + " --fps 241",
       "capture " + mp4 + " --from 4.000 --to 4.000",
