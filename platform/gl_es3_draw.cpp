@@ -37,6 +37,13 @@ enum KeyBit : uint32_t {
 enum UnitBit : uint32_t { kTextured = 1, kReplace = 2, kAlpha = 4, kGenS = 8, kGenT = 16 };
 constexpr uint32_t UnitBits(uint32_t key, int unit) { return (key >> (8 + 8 * unit)) & 0xFF; }
 
+// Appends the lines `lines` gives for the number of every textured unit.
+template <class Lines>
+void ForTexturedUnits(uint32_t key, std::string& s, Lines lines) {
+  for (int u = 0; u < kLayerUnits; ++u)
+    if (UnitBits(key, u) & kTextured) s += lines(std::to_string(u));
+}
+
 struct Program {
   GLuint id = 0;
   GLint mvp = -1, modelview = -1, normalMatrix = -1;
@@ -102,11 +109,9 @@ std::string VertexSource(uint32_t key) {
          "uniform vec4 uLightPosition, uLightAmbient, uLightDiffuse, uSceneColour, uAttenuation;\n";
   if (key & kFogged) s += "out float vFogDistance;\n";
   if (key & kPoints) s += "uniform vec2 uPointNudge;\n";
-  for (int u = 0; u < kLayerUnits; ++u)
-    if (UnitBits(key, u) & kTextured) {
-      const std::string n = std::to_string(u);
-      s += "uniform mat4 uTextureMatrix" + n + ";\nout vec4 vTexCoord" + n + ";\n";
-    }
+  ForTexturedUnits(key, s, [](const std::string& n) {
+    return "uniform mat4 uTextureMatrix" + n + ";\nout vec4 vTexCoord" + n + ";\n";
+  });
   s += "void main() {\n"
        "  gl_Position = uMvp * aPosition;\n"
        "  gl_PointSize = 1.0;\n";
@@ -151,11 +156,9 @@ std::string FragmentSource(uint32_t key) {
       "precision highp float;\n";
   s += (key & kFlat) ? "flat in vec4 vColour;\n" : "in vec4 vColour;\n";
   if (key & kFogged) s += "in float vFogDistance;\nuniform vec4 uFogColour, uFogParameters;\n";
-  for (int u = 0; u < kLayerUnits; ++u)
-    if (UnitBits(key, u) & kTextured) {
-      const std::string n = std::to_string(u);
-      s += "in vec4 vTexCoord" + n + ";\nuniform sampler2D uTexture" + n + ";\n";
-    }
+  ForTexturedUnits(key, s, [](const std::string& n) {
+    return "in vec4 vTexCoord" + n + ";\nuniform sampler2D uTexture" + n + ";\n";
+  });
   s += "out vec4 fragColour;\n"
        "void main() {\n"
        "  vec4 colour = vColour;\n";

@@ -8,18 +8,14 @@
 # after: on a busy machine the figures grow with the load, the generation, the synthesis and
 # the first frame's drawing (llvmpipe) all wanting the same cores.
 set -u
+. "$(dirname "$(readlink -f "$0")")/../tests/shell/find_window.sh"
 if [ "${1:-}" = --one ]; then  # one run on the display we were given (called under xvfb-run)
   vale=$2
   log=$(mktemp)
   trap 'rm -f "$log"' EXIT
   SDL_AUDIODRIVER=dummy VALE_TIMING=1 "$vale" >"$log" 2>&1 &
   pid=$!
-  chooser=
-  for _ in $(seq 1 300); do
-    chooser=$(xdotool search --name '^Select your resolution$' 2>/dev/null | head -n 1) && [ -n "$chooser" ] && break
-    sleep 0.1
-  done
-  [ -n "$chooser" ] || { echo "no chooser"; kill -9 "$pid"; exit 1; }
+  chooser=$(find_window "Select your resolution" 300) || { echo "no chooser"; kill -9 "$pid"; exit 1; }
   sleep 0.3
   xdotool mousemove --window "$chooser" 40 190 click 1   # the "windowed" line
   sleep 0.2

@@ -80,15 +80,11 @@ int Run(std::span<const std::string> rawArgs) {
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1) return ToolUsage(kCommand);
-  int width = 256, height = 192;
+  PictureOptions picture{256, 192};
   std::string error;
-  int n = 1;  // supersampling: drawn n times larger on each side
-  if (!SizeOption(args, width, height, error) || !SupersampleOption(args, width, height, n, error))
-    return ToolFail(error, 2);
-  HeadlessGl gl = HeadlessGl::Desktop;
-  if (!GlOption(args, gl, error)) return ToolFail(error, 2);
+  if (!PictureOptionsOf(args, picture, error)) return ToolFail(error, 2);
+  const auto [width, height, n, gl] = picture;
   const std::string& out = args.positional[0];
-  if (!CheckOutputTarget(out, error)) return ToolFail(error, 2);
 
   // The sheet's size is known before any frame is drawn: refuse a too large one at once.
   GlyphFont* font = OpenGlyphFont("Liberation Sans", false, kFontPixels);

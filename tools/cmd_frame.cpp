@@ -43,15 +43,11 @@ int Run(std::span<const std::string> rawArgs) {
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions, switches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
   if (args.positional.size() != 1 || HasOption(args, "--at") == HasOption(args, "--loading")) return ToolUsage(kCommand);
-  int width = 1024, height = 768;
+  PictureOptions picture{1024, 768};
   std::string error;
-  int n = 1;  // supersampling: drawn n times larger on each side
-  if (!SizeOption(args, width, height, error) || !SupersampleOption(args, width, height, n, error))
-    return ToolFail(error, 2);
-  HeadlessGl gl = HeadlessGl::Desktop;
-  if (!GlOption(args, gl, error)) return ToolFail(error, 2);
+  if (!PictureOptionsOf(args, picture, error)) return ToolFail(error, 2);
+  const auto [width, height, n, gl] = picture;
   const std::string& out = args.positional[0];
-  if (!CheckOutputTarget(out, error)) return ToolFail(error, 2);
 
   if (HasOption(args, "--loading")) {
     double fraction = 0.0;

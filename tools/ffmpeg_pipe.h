@@ -16,10 +16,8 @@ std::string FindFfmpeg();
 
 class FfmpegPipe {
  public:
-  FfmpegPipe() = default;
+  // Not copied: its thread and lock make it so.
   ~FfmpegPipe();
-  FfmpegPipe(const FfmpegPipe&) = delete;
-  FfmpegPipe& operator=(const FfmpegPipe&) = delete;
 
   bool Start(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error);
   bool Write(std::span<const uint8_t> bytes);  // false once ffmpeg stops reading

@@ -6,7 +6,9 @@
 
 #include "platform/gl.h"
 #include "platform/headless.h"
+#include "platform/output_file.h"
 #include "shell/shell_state.h"
+#include "tools/supersample.h"
 
 namespace {
 // The frames nobody looks at are drawn this small: the GL work per frame stays, the pixels go.
@@ -119,4 +121,10 @@ bool ReplayRun::Draw(const FrameInputs& inputs, int width, int height, std::vect
   if (ReplayDrawFrame(inputs) == 1) return true;
   rgb = ReadHeadlessPixels(context_);
   return true;
+}
+
+bool PictureOptionsOf(const ToolArgs& args, PictureOptions& picture, std::string& error) {
+  return SizeOption(args, picture.width, picture.height, error) &&
+         SupersampleOption(args, picture.width, picture.height, picture.supersample, error) &&
+         GlOption(args, picture.gl, error) && CheckOutputTarget(args.positional[0], error);
 }

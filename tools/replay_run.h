@@ -20,6 +20,16 @@ bool SizeOption(const ToolArgs& args, int& width, int& height, std::string& erro
 // "--gl gl|es3": the GL the frames are drawn with, desktop GL as it is (the default) or OpenGL ES 3
 // through the GL layer's fixed-function pipeline; false with a message for anything else.
 bool GlOption(const ToolArgs& args, HeadlessGl& gl, std::string& error);
+
+// How the frames of `frame` and `contact-sheet` are drawn: their size, the supersampling
+// factor and the GL they are drawn through, from --size, --supersample and --gl. The output,
+// the first positional argument, is checked too, before any work.
+struct PictureOptions {
+  int width = 0, height = 0;
+  int supersample = 1;  // drawn this many times larger on each side
+  HeadlessGl gl = HeadlessGl::Desktop;
+};
+bool PictureOptionsOf(const ToolArgs& args, PictureOptions& picture, std::string& error);
 // An ORDER.ROW option; the row must lie in a pattern (0..63) and the position not past `last`.
 bool PositionOption(const ToolArgs& args, const char* name, SongPosition last, SongPosition& position,
                     std::string& error);

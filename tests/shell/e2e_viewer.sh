@@ -11,6 +11,7 @@
 # into an RGBA framebuffer object in the window's context matches the tool's exactly. Any state a
 # seek failed to bring back (charges, counters, camera) moves whole surfaces, far past that bound.
 set -u
+. "$(dirname "$0")/find_window.sh"
 vale=$1 tool=$2 x11=$3
 at=17.010
 export SDL_AUDIODRIVER=dummy VALE_TIMING=1
@@ -25,12 +26,7 @@ fail() { echo "FAIL: $*"; echo "--- program output:"; cat "$log"; kill -9 "$pid"
 "$vale" --windowed --at "$at" --paused >"$log" 2>&1 &
 pid=$!
 
-render=
-for _ in $(seq 1 300); do
-  render=$(xdotool search --name "^Vale of Quoms - by Orvik\$" 2>/dev/null | head -n 1) && [ -n "$render" ] && break
-  sleep 0.1
-done
-[ -n "$render" ] || fail "the render window did not appear"
+render=$(find_window "Vale of Quoms - by Orvik" 300) || fail "the render window did not appear"
 
 seeks() { grep -c "vale: seek to" "$log"; }
 wait_seeks() {  # count: until that many seeks have drawn their frame

@@ -19,13 +19,7 @@ trap 'rm -f "$log"' EXIT
 
 fail() { echo "FAIL ($scenario): $*"; echo "--- program output:"; cat "$log"; kill -9 "$pid" 2>/dev/null; exit 1; }
 
-find_window() {  # name, tries of 0.1 s; prints the window's id
-  for _ in $(seq 1 "$2"); do
-    xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
-    sleep 0.1
-  done
-  return 1
-}
+. "$(dirname "$0")/find_window.sh"
 
 ends_ok() {  # seconds, what was done: the program must end within them, with code 0
   local code

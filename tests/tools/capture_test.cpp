@@ -18,19 +18,6 @@
 
 namespace {
 
-struct Image {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-};
-Image ReadPng(const fs::path& png) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, png.c_str())) return {};
-  image.format = PNG_FORMAT_RGB;
-  Image out{static_cast<int>(image.width), static_cast<int>(image.height), std::vector<uint8_t>(PNG_IMAGE_SIZE(image))};
-  return png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) ? out : Image{};
-}
 
 // The frame index `frame --at` reports ("...: frame N at ...").
 long long FrameIndex(const std::string& output) {

@@ -1,14 +1,18 @@
 // Running vale-tool as a user does, from a shell, in a folder of the test's own.
 #pragma once
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -36,6 +40,21 @@ inline std::string Bytes(const fs::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 inline void Put(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+
+// An 8-bit RGB picture as read from a PNG; empty when the file is missing or unreadable.
+struct Image {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+};
+inline Image ReadPng(const fs::path& png) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, png.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  Image out{static_cast<int>(image.width), static_cast<int>(image.height), std::vector<uint8_t>(PNG_IMAGE_SIZE(image))};
+  return png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) ? out : Image{};
+}
 
 // A fresh folder per test, removed afterwards.
 class ToolTest : public ::testing::Test {
