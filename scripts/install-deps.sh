@@ -82,8 +82,8 @@ install_web_driver() {
 
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [ "$status" = "installed" ] || missing+=("$p")
+  # One line per architecture the package is known in (i386 too once --windows has run).
+  dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null | grep -qx installed || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then
   [ $web = 1 ] && install_web_driver
