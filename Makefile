@@ -6,14 +6,21 @@
 # make capture-quick: the same at 640 x 480 without supersampling, to build/vale-quick.mp4, for a look.
 # make windows: the 32-bit Windows program, build-win32/vale.exe (cross-built; the data
 #            generators, and the fingerprint its tests compare with, come from the native build).
+# make web:  the page, build-web/ (index.html, vale.js, vale.wasm) with Debian's emscripten; the data
+#            generators and the glyph baker come from the native build. make test then also runs
+#            the browser tests (label web). make serve-web serves it on http://127.0.0.1:8000/.
 BUILD ?= build
 WIN32_BUILD ?= build-win32
 JOBS ?= $(shell nproc)
 HOST_TOOLS = vale-compile-patches vale-song-compiler assemble_scripts vale-fingerprint
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+# Debian's emscripten runs its tools with node, which must find Debian's own modules (acorn).
+WEB_ENV = NODE_PATH=/usr/share/nodejs
 HAVE_WIN32_TOOLS := $(shell command -v i686-w64-mingw32-g++ >/dev/null && command -v x86_64-w64-mingw32-g++ >/dev/null \
                       && command -v wine >/dev/null && echo yes)
 
-.PHONY: all deps configure build run test test-windows windows bench capture capture-quick clean
+.PHONY: all deps configure build run test test-windows windows web serve-web bench capture capture-quick clean
 
 all: build
 
@@ -60,6 +67,17 @@ else
 	ctest --test-dir $(WIN64_BUILD) --output-on-failure -j $(JOBS)
 endif
 
+web: configure
+	@bash scripts/install-deps.sh --web
+	@cmake --build $(BUILD) -j $(JOBS) --target $(HOST_TOOLS) vale-bake-glyphs
+	@$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DVALE_HOST_BUILD=$(abspath $(BUILD)) >/dev/null
+	@$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+serve-web: web
+	@echo "Serving $(WEB_BUILD)/ on http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C ends)"
+	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
 # Each can be changed on the command line, e.g. make capture CAPTURE_SIZE=2880x2160.
 CAPTURE_SIZE ?= 1920x1440
 CAPTURE_SUPERSAMPLE ?= 2
@@ -76,4 +94,4 @@ bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) build-asan
+	rm -rf $(BUILD) $(WIN32_BUILD) $(WIN64_BUILD) $(WEB_BUILD) build-asan

@@ -22,6 +22,7 @@ struct OutputState {
   uint64_t deviceBufferedFrames = 0;  // device output: pulled but not yet heard
   PlatformThread* thread = nullptr;
   void (*threadHook)() = nullptr;
+  bool withoutThread = false;
 };
 OutputState out;
 
@@ -168,6 +169,13 @@ ModulePlayer* CurrentPlayer() { return playback.currentPlayer.load(); }
 
 void SetMixingThreadHook(void (*hook)()) { out.threadHook = hook; }
 
+void SetMixingWithoutThread(bool withoutThread) { out.withoutThread = withoutThread; }
+
+void RunMixingPass() {
+  if (!out.withoutThread || out.kind == OutputKind::Offline || out.kind == OutputKind::None) return;
+  if (playback.currentPlayer.load() && playback.ring && !playback.stopRequested.load()) RefillPass();
+}
+
 namespace {
 
 // The ring and the float area, the position records cleared, writing from block 0.
@@ -207,7 +215,7 @@ bool ContinuePlayback(ModulePlayer* player) {
   } while (playback.writeBlock != 0);
   StartOutput();
   playback.stopRequested.store(false);
-  if (out.kind != OutputKind::Offline) {
+  if (out.kind != OutputKind::Offline && !out.withoutThread) {
     playback.threadExited.store(false);
     out.thread = StartThread(MixingThread);
     // Without a thread the ring plays its two seconds over and over; the music clock stays put.

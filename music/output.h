@@ -84,6 +84,13 @@ void FillBlock();
 
 // Called first thing on the mixing thread (the shell raises its priority there).
 void SetMixingThreadHook(void (*hook)());
+// Where no thread may be started (the web page), playback runs none: the caller refills the ring
+// through RunMixingPass, from where the audio asks for frames and once a frame. Set before
+// StartPlayback.
+void SetMixingWithoutThread(bool withoutThread);
+// One pass of the mixing thread: refills every block the output has left. Does nothing unless
+// playback is running without a thread.
+void RunMixingPass();
 
 // The music start: patch stream, stream procedures, output, module load with every sample
 // synthesised. Returns the player (null when the module could not be loaded). A loading started

@@ -29,3 +29,7 @@ bool AudioDevicePlaysInPlace();
 void PlayRingInPlace(const int16_t* ring, int32_t frames);
 // Frames played since PlayRingInPlace.
 uint64_t AudioDeviceFramesPlayed();
+
+// The web page's device only (audio_web.cpp): called on the page's thread after the device has
+// taken each buffer from the ring, so that the caller refills what has been heard right there.
+void SetAudioBufferTakenProc(void (*proc)());

@@ -17,7 +17,12 @@ GlBackend gBackend = GlBackend::Native;
 
 GlBackend CurrentGlBackend() { return gBackend; }
 
-#if VALE_GL_ES3
+#if VALE_GL_ES3_ONLY
+// WebGL 2 is the only GL there is: every call goes to the ES 3 back end, and the desktop GL call
+// after it is never reached (nor compiled in).
+void SetGlBackend(GlBackend backend) { gBackend = backend; }
+#define ES3(call) return es3::call
+#elif VALE_GL_ES3
 void SetGlBackend(GlBackend backend) { gBackend = backend; }
 // Hands the call to the ES 3 back end (and returns) when that is in use.
 #define ES3(call) \

@@ -40,6 +40,12 @@ void DrawGlyphText(GlyphFont* font, std::u32string_view text, int left, int top,
 bool RasterizeGlyphAtlas(const char* family, bool bold, int cellSize, std::span<uint8_t> image,
                          std::string* source = nullptr);
 
+// The one atlas the program rasterises (the text overlays' font). Builds without a font
+// rasteriser at run time carry it baked (vale-bake-glyphs) and answer only this request.
+inline constexpr const char* kBakedAtlasFamily = "Arial";
+inline constexpr bool kBakedAtlasBold = true;
+inline constexpr int kBakedAtlasCell = 16;
+
 // Latin-1 / ASCII bytes to code points.
 inline std::u32string Latin1ToCodePoints(std::string_view bytes) {
   std::u32string out;

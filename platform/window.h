@@ -87,3 +87,6 @@ bool WaitWindowEvent(WindowEvent& event);  // blocks; false only on an internal 
 // Queues a Quit event. SIGINT and SIGTERM arrive as one too, and then this says so.
 void PostQuitEvent();
 bool TerminationRequested();
+// The web page only (window_web.cpp): queues an event the page's own elements raised (the
+// chooser form's choice and Start).
+void PostWebWindowEvent(const WindowEvent& event);

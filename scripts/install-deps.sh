@@ -4,8 +4,13 @@
 # With --windows, also the cross tools and Wine for the Windows program and its tests (about
 # 2.5 GB; the i386 architecture is added for 32-bit Wine).
 set -euo pipefail
+# With --web, also Debian's emscripten and chromium for the web page and its browser tests, and
+# puppeteer-core from npm into tests/web/node_modules (it drives /usr/bin/chromium; no browser is
+# downloaded).
 windows=0
+web=0
 [ "${1:-}" = --windows ] && windows=1
+[ "${1:-}" = --web ] && web=1
 
 packages=(
   g++
@@ -58,13 +63,32 @@ if [ $windows = 1 ]; then
     pulseaudio-utils
   )
 fi
+if [ $web = 1 ]; then
+  packages+=(
+    emscripten
+    chromium
+    python3
+  )
+fi
+
+# The browser tests' driver, pinned in tests/web/package.json; the browser itself is Debian's.
+install_web_driver() {
+  local dir
+  dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/web"
+  [ -d "$dir/node_modules/puppeteer-core" ] && return 0
+  command -v npm >/dev/null || { echo "install-deps: no npm for the browser tests' driver" >&2; return 1; }
+  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$dir" --no-audit --no-fund --loglevel=error
+}
 
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [ "$status" = "installed" ] || missing+=("$p")
+  # One line per architecture the package is known in (i386 too once --windows has run).
+  dpkg-query -W -f='${db:Status-Status}\n' "$p" 2>/dev/null | grep -qx installed || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  [ $web = 1 ] && install_web_driver
+  exit 0
+fi
 
 echo "Installing missing packages: ${missing[*]}"
 sudo=()
@@ -75,3 +99,5 @@ if [ $windows = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; the
 fi
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ $web = 1 ] && install_web_driver
+exit 0

@@ -52,3 +52,18 @@ std::vector<ScheduleSpan> ScheduleSpans() {
   }
   return spans;
 }
+
+std::vector<ScheduleSpanRows> ScheduleSpansByRow() {
+  std::vector<ScheduleSpanRows> spans;
+  ScheduleStep previous{};
+  for (SongPosition p{0, 0}; p < kEndPosition;
+       p = p.row == 63 ? SongPosition{p.order + 1, 0} : SongPosition{p.order, p.row + 1}) {
+    const ScheduleStep step = PickScene(ComputeSyncTime(p.order, p.row));
+    if (spans.empty() || step != previous)
+      spans.push_back({p, p});
+    else
+      spans.back().last = p;
+    previous = step;
+  }
+  return spans;
+}

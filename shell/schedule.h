@@ -30,3 +30,11 @@ std::vector<ScheduleSpan> ScheduleSpans();
 inline constexpr double kEndTextFrom = 28.032, kEndOfRun = kEndPosition.order;
 // The first music position past kEndTextFrom: row 32 of order 28 rounds to a float just below it.
 inline constexpr int32_t kEndTextOrder = 28, kEndTextRow = 33;
+
+// The spans of the schedule along the song's rows up to the run's end (every pattern of the
+// soundtrack has 64 rows): for each, its first row and its last. Frames sample these rows, so no
+// run shows more spans.
+struct ScheduleSpanRows {
+  SongPosition first, last;
+};
+std::vector<ScheduleSpanRows> ScheduleSpansByRow();

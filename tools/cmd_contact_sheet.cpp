@@ -36,18 +36,8 @@ constexpr int64_t kMaxSheetPixels = 400'000'000;
 
 ScheduleStep StepOf(const FrameInputs& in) { return PickScene(ComputeSyncTime(in.order, in.row)); }
 
-// The spans of the schedule along the song's rows up to the run's end (every pattern of the
-// soundtrack has 64 rows). Frames sample these rows, so no replay shows more spans.
-int CountScheduleSpans() {
-  int spans = 0;
-  ScheduleStep previous{};
-  for (SongPosition p{0, 0}; p < kEndPosition; p = p.row == 63 ? SongPosition{p.order + 1, 0} : SongPosition{p.order, p.row + 1}) {
-    const ScheduleStep step = PickScene(ComputeSyncTime(p.order, p.row));
-    if (spans == 0 || step != previous) ++spans;
-    previous = step;
-  }
-  return spans;
-}
+// Frames sample the schedule's rows, so no replay shows more spans than these.
+int CountScheduleSpans() { return static_cast<int>(ScheduleSpansByRow().size()); }
 
 // The middle frame of every run of frames the schedule gives one scene (with one mode), then two
 // frames of the end text.

@@ -4,10 +4,13 @@
 // builds' outputs can be compared line by line: any floating-point difference between the
 // compilers, their code generation or their maths libraries shows up as the line that differs.
 //
-// usage: vale-fingerprint [SECONDS]   (the mixed song is hashed for that long, default the whole run)
+// The lines go to a sink, so that the web page can write them where a person reads them; the
+// program itself (fingerprint_main.cpp) prints them.
+#include "tools/fingerprint.h"
+
 #include <cinttypes>
+#include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
@@ -20,6 +23,17 @@
 #include "texgen/texture_set.h"
 
 namespace {
+
+FingerprintSink gSink = nullptr;
+
+void Line(const char* format, ...) {
+  char text[160];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  gSink(text);
+}
 
 // 64-bit FNV-1a over the bytes of the values, in little-endian order on every target.
 struct Fnv {
@@ -48,7 +62,7 @@ bool Textures() {
   for (size_t k = 0; k < images.size(); ++k) {
     Fnv f;
     for (uint32_t p : images[k]) f.Add(p);
-    std::printf("texture %zu %016" PRIx64 "\n", k, f.h);
+    Line("texture %zu %016" PRIx64, k, f.h);
   }
   return true;
 }
@@ -67,9 +81,9 @@ bool Samples() {
     const uint32_t written = SynthesizeSample(patch, values);
     Fnv f;
     for (uint32_t i = 0; i < written; ++i) f.Add(values[i]);
-    std::printf("sample %u %u %016" PRIx64 "\n", k, written, f.h);
+    Line("sample %u %u %016" PRIx64, k, written, f.h);
   }
-  std::printf("random-state %08x\n", RandomState());
+  Line("random-state %08x", RandomState());
   return true;
 }
 
@@ -85,7 +99,7 @@ bool Song(double seconds) {
   uint64_t frame = 0;
   Fnv f;
   auto flush = [&] {
-    std::printf("audio %6.1f s %016" PRIx64 "\n", static_cast<double>(frame) / 44100.0, f.h);
+    Line("audio %6.1f s %016" PRIx64, static_cast<double>(frame) / 44100.0, f.h);
     f = Fnv{};
   };
   RenderOffline(player, {}, [&](std::span<const int16_t> values) {
@@ -96,15 +110,14 @@ bool Song(double seconds) {
     }
   });
   if (frame % kChunkFrames) flush();
-  std::printf("audio-frames %" PRIu64 "\n", frame);
+  Line("audio-frames %" PRIu64, frame);
   FreeModule(player);
   return true;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 0;
-  const bool ok = Textures() && Samples() && Song(seconds);
-  return ok ? 0 : 1;
+bool WriteFingerprint(double seconds, FingerprintSink sink) {
+  gSink = sink;
+  return Textures() && Samples() && Song(seconds);
 }

@@ -150,6 +150,36 @@ TEST_F(Playback, DevicePullsTheRenderedRingAndHearsOnlyFramesPastItsBuffer) {
   EXPECT_TRUE(StopPlayback(p));
 }
 
+// A device that plays the ring in place at a position the test sets.
+uint64_t inPlacePlayed = 0;
+const int16_t* inPlaceRing = nullptr;
+void PlayInPlace(const int16_t* ring, int32_t) { inPlaceRing = ring; }
+uint64_t InPlacePlayed() { return inPlacePlayed; }
+
+TEST_F(Playback, WithoutAThreadOnlyMixingPassesRefillWhatTheDeviceHasPlayed) {
+  SetMixingWithoutThread(true);
+  InstallAudioDevice({.open = Open, .stop = Noop, .close = Noop, .playRing = PlayInPlace, .framesPlayed = InPlacePlayed});
+  ASSERT_TRUE(OpenWaveOutput(44100));
+  inPlacePlayed = 0;
+  ASSERT_TRUE(StartPlayback(p));
+  EXPECT_TRUE(playback.threadExited.load()) << "no mixing thread was started";
+  EXPECT_EQ(inPlaceRing, playback.ring.get());
+  const int32_t block = mixSettings.blockFrames;
+  const uint32_t published = playback.ringPublished.load();
+  inPlacePlayed = 3 * static_cast<uint64_t>(block) + 1;
+  SleepThreadMilliseconds(30);
+  EXPECT_EQ(playback.playBlock.load(), 0) << "nothing refills between passes";
+  RunMixingPass();
+  EXPECT_EQ(playback.playBlock.load(), 3);
+  EXPECT_EQ(playback.ringPublished.load(), published + 3);
+  RunMixingPass();  // nothing more has been played
+  EXPECT_EQ(playback.ringPublished.load(), published + 3);
+  EXPECT_TRUE(StopPlayback(p));
+  RunMixingPass();  // stopped: nothing to refill, nothing touched
+  EXPECT_EQ(playback.ring, nullptr);
+  SetMixingWithoutThread(false);
+}
+
 // The render ends on the song's first pass, also when the song restarts on its last order.
 TEST_F(Playback, RenderOfflineEndsASongThatRestartsOnItsLastOrder) {
   uint64_t handed = 0;
