@@ -389,14 +389,21 @@ void MixVoices(float* destination, int32_t n) {
 void ConvertBlock(int16_t* destination, const float* source, int32_t n) {
   int32_t i = 0;
 #if defined(__SSE2__)
-  // Four values at a time; the conversion rounds to nearest, ties to even (the default mode).
-  const __m128d lo = _mm_set1_pd(-32768.0), hi = _mm_set1_pd(32767.0), two = _mm_set1_pd(2.0);
-  for (; i + 4 <= 2 * n; i += 4) {
+  // Eight values at a time, in float lanes: doubling a float is exact (a value beyond the float
+  // range becomes infinite and clips the same), so the clamp and the conversion, which rounds to
+  // nearest, ties to even (the default mode), see the value the double form sees.
+  const __m128 lo = _mm_set1_ps(-32768.0f), hi = _mm_set1_ps(32767.0f);
+  for (; i + 8 <= 2 * n; i += 8) {
+    const __m128 x0 = _mm_loadu_ps(source + i), x1 = _mm_loadu_ps(source + i + 4);
+    const __m128i a = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(x0, x0), lo), hi));
+    const __m128i b = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(x1, x1), lo), hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i), _mm_packs_epi32(a, b));
+  }
+  if (i + 4 <= 2 * n) {
     const __m128 x = _mm_loadu_ps(source + i);
-    const __m128d a = _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_cvtps_pd(x), two), lo), hi);
-    const __m128d b = _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), two), lo), hi);
-    const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi64(_mm_cvtpd_epi32(a), _mm_cvtpd_epi32(b)), _mm_setzero_si128());
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + i), words);
+    const __m128i a = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(x, x), lo), hi));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + i), _mm_packs_epi32(a, a));
+    i += 4;
   }
 #endif
   // Adding and removing 1.5 x 2^52 rounds to the nearest integer, ties to even, in the default
