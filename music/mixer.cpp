@@ -77,6 +77,7 @@ uint64_t FramesToBoundary(const Voice& v, bool& bounded) {
 
 // Constant gains. Every loop below gives the bits of this one-frame loop: the same products
 // and sums, in doubles, each destination value rounded to float once per voice.
+// Passed by value, so the loops keep it in registers: stores to the area cannot change it.
 struct PlainRun {
   const int16_t* data;
   double gA, gB;
@@ -84,7 +85,7 @@ struct PlainRun {
 };
 
 template <bool Forward>
-uint64_t MixOneFrameAtATime(const PlainRun& run, uint64_t pos, float* dst, int32_t frames) {
+uint64_t MixOneFrameAtATime(const PlainRun run, uint64_t pos, float* dst, int32_t frames) {
   for (int32_t k = 0; k < frames; ++k) {
     const uint32_t i = static_cast<uint32_t>(pos >> 32);
     const double s0 = run.data[i], s1 = run.data[i + 1];
@@ -120,7 +121,7 @@ inline int32_t ValuePair(const int16_t* data, uint64_t pos) {
 #if defined(__SSE2__)
 // Two frames per iteration, one per 64-bit lane.
 template <bool Forward>
-uint64_t MixTwoFramesAtATime(const PlainRun& run, uint64_t pos, float* dst, int32_t frames) {
+uint64_t MixTwoFramesAtATime(const PlainRun run, uint64_t pos, float* dst, int32_t frames) {
   const uint64_t step = run.step;
   const __m128d gains = _mm_set_pd(run.gB, run.gA);
   const __m128i signs = _mm_set1_epi64x(kSignBits);
@@ -161,7 +162,7 @@ uint64_t MixTwoFramesAtATime(const PlainRun& run, uint64_t pos, float* dst, int3
 // time). The lanes hold frames 0, 2 | 1, 3, so that duplicating each value in place gives the
 // pairs 0, 1 and 2, 3 that line up with the interleaved destination.
 template <bool Forward>
-__attribute__((target("avx2"))) uint64_t MixFourFramesAtATime(const PlainRun& run, uint64_t pos, float* dst,
+__attribute__((target("avx2"))) uint64_t MixFourFramesAtATime(const PlainRun run, uint64_t pos, float* dst,
                                                               int32_t frames) {
   const uint64_t step = run.step;
   const __m256d gains = _mm256_set_pd(run.gB, run.gA, run.gB, run.gA);
