@@ -75,9 +75,9 @@ uint64_t FramesToBoundary(const Voice& v, bool& bounded) {
   return std::max<uint64_t>(frames, 1);
 }
 
-// Constant gains. Every loop below gives the bits of this one-frame loop: the same products
-// and sums, in doubles, each destination value rounded to float once per voice.
-// Passed by value, so the loops keep it in registers: stores to the area cannot change it.
+// Constant gains. Every loop below gives the bits of the one-frame loop: the same products and
+// sums, in doubles, each destination value rounded to float once per voice. A run's constants
+// are passed by value, so the loops keep them in registers (a store to the area cannot change them).
 struct PlainRun {
   const int16_t* data;
   double gA, gB;

@@ -34,7 +34,10 @@ class MixerTest : public ::testing::Test {
     mixSettings = ComputeMixSettings(44100);
     ResetVoices();
   }
-  void TearDown() override { ResetVoices(); }
+  void TearDown() override {
+    ResetVoices();
+    SetPlainMixLoop(DefaultPlainMixLoop());
+  }
   static void Sound(Voice& v, const SampleRecord* s, int32_t gainA, int32_t gainB, uint32_t stepInt = 1,
                     uint32_t stepFrac = 0) {
     v.sample = s;
@@ -219,7 +222,6 @@ TEST_F(MixerTest, EveryPlainLoopGivesTheOneFrameLoopsBits) {
     const size_t first = static_cast<size_t>(std::mismatch(out.begin(), out.end(), reference.begin()).first - out.begin());
     EXPECT_EQ(first, out.size()) << "loop " << static_cast<int>(loop) << " differs at value " << first;
   }
-  SetPlainMixLoop(DefaultPlainMixLoop());
 }
 
 }  // namespace
