@@ -160,11 +160,13 @@ uint64_t MixTwoFramesAtATime(const PlainRun run, uint64_t pos, float* dst, int32
 #if VALE_MIX_FOUR_FRAMES
 // Four frames per iteration in 256-bit lanes, for processors that have them (chosen at run
 // time). The lanes hold frames 0, 2 | 1, 3, so that duplicating each value in place gives the
-// pairs 0, 1 and 2, 3 that line up with the interleaved destination.
+// pairs 0, 1 and 2, 3 that line up with the interleaved destination. It cannot be inlined into
+// its caller (which is built for any processor), so the run comes in registers, field by field:
+// a struct handed over in memory made every call wait for the stores that had just built it.
 template <bool Forward>
-__attribute__((target("avx2"))) uint64_t MixFourFramesAtATime(const PlainRun run, uint64_t pos, float* dst,
-                                                              int32_t frames) {
-  const uint64_t step = run.step;
+__attribute__((target("avx2"))) uint64_t MixFourFramesAtATime(const int16_t* data, double gA, double gB, uint64_t step,
+                                                              uint64_t pos, float* dst, int32_t frames) {
+  const PlainRun run{data, gA, gB, step};
   const __m256d gains = _mm256_set_pd(run.gB, run.gA, run.gB, run.gA);
   const __m256i signs = _mm256_set1_epi64x(kSignBits);
   const __m256i low16 = _mm256_set1_epi64x(0xFFFF);
@@ -225,7 +227,7 @@ void RenderPlainDirected(Voice& v, float* dst, int32_t frames) {
   switch (ActiveLoop()) {
 #if VALE_MIX_FOUR_FRAMES
     case PlainMixLoop::FourFrames:
-      pos = MixFourFramesAtATime<Forward>(run, pos, dst, frames);
+      pos = MixFourFramesAtATime<Forward>(run.data, run.gA, run.gB, run.step, pos, dst, frames);
       done = frames & ~3;
       [[fallthrough]];
 #endif
