@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Offline music render speed against the reference player on the same module: the embedded
 # soundtrack exported as an ordinary module (so both play the same samples), rendered at 44100 Hz
-# stereo 16-bit to /dev/null, whole process each (start-up and module load included on both
-# sides). Rounds are interleaved, every build then the reference player, so a busy spell hits all
-# of them; each figure is the best of the rounds, as a multiple of real time.
+# stereo 16-bit into a file in the same temporary folder, whole process each (start-up, module
+# load and the file written included on both sides). Rounds are interleaved, every build then the
+# reference player, so a busy spell hits all of them; each figure is the best of the rounds, as a
+# multiple of real time.
 #   scripts/music-speed.sh BUILD_DIR [MORE_BUILD_DIRS...]     (ROUNDS=3 by default)
 set -euo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [MORE_BUILD_DIRS...]" >&2; exit 2; }
@@ -17,13 +18,15 @@ module="$work/soundtrack.xm"
 # Seconds of audio each side produces, from one untimed render (bytes / 4 / 44100 for the player).
 reference_frames=$("$player" --batch --quiet --no-float --samplerate 44100 --channels 2 --stdout "$module" | wc -c)
 reference_seconds=$(awk -v b="$reference_frames" 'BEGIN { printf "%.3f", b / 4 / 44100 }')
-vale_seconds=$("$1/bin/vale-tool" render-audio /dev/null --module "$module" 2>&1 |
+vale_seconds=$("$1/bin/vale-tool" render-audio "$work/vale.wav" --module "$module" 2>&1 |
   awk '/frames/ { gsub(/[()]/, ""); print $(NF - 1) }')
+[ -n "$vale_seconds" ] || { echo "$1/bin/vale-tool render-audio failed" >&2; exit 1; }
 
-# Wall seconds of one run of the command.
+# Wall seconds of one run of the command, its standard output into OUT; a failure ends the script.
 wall() {
-  local start=$EPOCHREALTIME
-  "$@" > /dev/null 2>&1
+  local out=$1 start=$EPOCHREALTIME
+  shift
+  "$@" > "$out" 2> /dev/null || { echo "failed: $*" >&2; exit 1; }
   awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f", b - a }'
 }
 min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
@@ -33,11 +36,11 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for ((r = 1; r <= rounds; ++r)); do
   line="round $r:"
   for build in "$@"; do
-    t=$(wall "$build/bin/vale-tool" render-audio /dev/null --module "$module")
+    t=$(wall /dev/null "$build/bin/vale-tool" render-audio "$work/vale.wav" --module "$module")
     best[$build]=$(min "${best[$build]:-}" "$t")
     line+=" $build ${t}s"
   done
-  t=$(wall "$player" --batch --quiet --no-float --samplerate 44100 --channels 2 --stdout "$module")
+  t=$(wall "$work/reference.raw" "$player" --batch --quiet --no-float --samplerate 44100 --channels 2 --stdout "$module")
   best[ref]=$(min "${best[ref]:-}" "$t")
   echo "$line reference ${t}s  (load $(cut -d' ' -f1 /proc/loadavg))"
 done
