@@ -220,7 +220,9 @@ PlainMixLoop& ActiveLoop() {
 
 template <bool Forward>
 void RenderPlainDirected(Voice& v, float* dst, int32_t frames) {
-  const PlainRun run{v.sample->data, static_cast<float>(v.gainA / 255.0), static_cast<float>(v.gainB / 255.0),
+  // The gains are the quotients in double, not rounded to float (unlike the ramp's): so the
+  // program has always mixed them, and every build must agree.
+  const PlainRun run{v.sample->data, v.gainA / 255.0, v.gainB / 255.0,
                      (static_cast<uint64_t>(v.stepInt) << 32) | v.stepFrac};
   uint64_t pos = Position(v);
   int32_t done = 0;

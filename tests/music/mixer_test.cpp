@@ -163,6 +163,30 @@ TEST_F(MixerTest, InterpolatesAndEndsAtTheSampleEnd) {
   for (int k = 16; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
 }
 
+// Without a ramp the gains are gain / 255 in double, not rounded to float as a ramp's are: the
+// song has always been mixed so. For these values the float-rounded gain gives another sum.
+TEST_F(MixerTest, ConstantGainsAreTheQuotientsInDouble) {
+  TestSample s(std::vector<int16_t>(64, 12345), kLoopForward, 0, 64);
+  const float left = static_cast<float>(12345 * (26 / 255.0)), right = static_cast<float>(12345 * (90 / 255.0));
+  ASSERT_NE(right, static_cast<float>(12345 * static_cast<double>(static_cast<float>(90 / 255.0))));
+  for (PlainMixLoop loop : {PlainMixLoop::OneFrame, PlainMixLoop::TwoFrames, PlainMixLoop::FourFrames}) {
+    if (!PlainMixLoopAvailable(loop)) continue;
+    SetPlainMixLoop(loop);
+    ResetVoices();
+    Sound(voices[0], &s.record, 26, 90);
+    voices[0].currentA = 26 * 256;
+    voices[0].currentB = 90 * 256;
+    voices[0].rampTargetA = 26;
+    voices[0].rampTargetB = 90;
+    std::vector<float> out(2 * 8, 0.0f);
+    MixVoices(out.data(), 8);
+    for (int k = 0; k < 8; ++k) {
+      EXPECT_EQ(out[2 * k], left) << static_cast<int>(loop) << " " << k;
+      EXPECT_EQ(out[2 * k + 1], right) << static_cast<int>(loop) << " " << k;
+    }
+  }
+}
+
 // The wide loops must give the one-frame loop's bits: voices moving forward and backward at
 // steps from a sliver to several values a frame, sample values at both ends of the 16-bit range,
 // gains fixed and ramping, over calls of odd and even lengths into an area that already holds
