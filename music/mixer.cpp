@@ -119,40 +119,90 @@ inline int32_t ValuePair(const int16_t* data, uint64_t pos) {
 }
 
 #if defined(__SSE2__)
-// Two frames per iteration, one per 64-bit lane.
-template <bool Forward>
-uint64_t MixTwoFramesAtATime(const PlainRun run, uint64_t pos, float* dst, int32_t frames) {
-  const uint64_t step = run.step;
-  const __m128d gains = _mm_set_pd(run.gB, run.gA);
+// Two frames' interpolated values, one per 64-bit lane. `lanes` holds the two positions.
+struct PairInterpolator {
   const __m128i signs = _mm_set1_epi64x(kSignBits);
   const __m128i low16 = _mm_set1_epi64x(0xFFFF);
   const __m128i twoTo31 = _mm_set1_epi32(kTwoTo31);
   const __m128i exponent = _mm_set1_epi64x(kTwoTo21Bits);
   const __m128d offset = _mm_set1_pd(kTwoTo21Offset);
-  // The two frames' positions side by side, moving by two steps with the same wrap as `pos`.
-  __m128i lanes = _mm_set_epi64x(static_cast<int64_t>(Forward ? pos + step : pos - step), static_cast<int64_t>(pos));
-  const __m128i steps = _mm_set1_epi64x(static_cast<int64_t>(step + step));
-  for (int32_t k = 0; k + 1 < frames; k += 2) {
-    const uint64_t p1 = Forward ? pos + step : pos - step;
-    const __m128i pairs = _mm_unpacklo_epi64(_mm_cvtsi32_si128(ValuePair(run.data, pos)),
-                                             _mm_cvtsi32_si128(ValuePair(run.data, p1)));
-    pos = Forward ? p1 + step : p1 - step;
+
+  __m128d operator()(const int16_t* data, uint64_t p0, uint64_t p1, __m128i lanes) const {
+    const __m128i pairs =
+        _mm_unpacklo_epi64(_mm_cvtsi32_si128(ValuePair(data, p0)), _mm_cvtsi32_si128(ValuePair(data, p1)));
     // a in the low 16 bits of each lane, b in the low 16 after a shift; the fraction r and
     // 2^31 - r in the low 32 bits, which is all the unsigned product reads.
     const __m128i biased = _mm_xor_si128(pairs, signs);
     const __m128i a = _mm_and_si128(biased, low16), b = _mm_srli_epi64(biased, 16);
     const __m128i r = _mm_srli_epi32(lanes, 1);
     const __m128i numerator = _mm_add_epi64(_mm_mul_epu32(a, _mm_sub_epi32(twoTo31, r)), _mm_mul_epu32(b, r));
-    const __m128d value = _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(numerator, exponent)), offset);
-    lanes = Forward ? _mm_add_epi64(lanes, steps) : _mm_sub_epi64(lanes, steps);
-    float* d = dst + 2 * k;
-    const __m128d d0 = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d))));
-    const __m128d d1 = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + 2))));
-    const __m128 r0 = _mm_cvtpd_ps(_mm_add_pd(d0, _mm_mul_pd(_mm_unpacklo_pd(value, value), gains)));
-    const __m128 r1 = _mm_cvtpd_ps(_mm_add_pd(d1, _mm_mul_pd(_mm_unpackhi_pd(value, value), gains)));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_castps_si128(r0));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 2), _mm_castps_si128(r1));
+    return _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(numerator, exponent)), offset);
   }
+};
+
+// The two frames' positions side by side, and the two steps they move by each iteration, with
+// the same wrap as the scalar position.
+template <bool Forward>
+__m128i PairLanes(uint64_t pos, uint64_t step) {
+  return _mm_set_epi64x(static_cast<int64_t>(Forward ? pos + step : pos - step), static_cast<int64_t>(pos));
+}
+template <bool Forward>
+__m128i NextPairLanes(__m128i lanes, __m128i steps) {
+  return Forward ? _mm_add_epi64(lanes, steps) : _mm_sub_epi64(lanes, steps);
+}
+
+// Adds value x gains to two interleaved frames of the area, each rounded to float once.
+inline void AddPair(float* d, __m128d value, __m128d gains0, __m128d gains1) {
+  const __m128d d0 = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d))));
+  const __m128d d1 = _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + 2))));
+  const __m128 r0 = _mm_cvtpd_ps(_mm_add_pd(d0, _mm_mul_pd(_mm_unpacklo_pd(value, value), gains0)));
+  const __m128 r1 = _mm_cvtpd_ps(_mm_add_pd(d1, _mm_mul_pd(_mm_unpackhi_pd(value, value), gains1)));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_castps_si128(r0));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 2), _mm_castps_si128(r1));
+}
+
+// Two frames per iteration, one per 64-bit lane.
+template <bool Forward>
+uint64_t MixTwoFramesAtATime(const PlainRun run, uint64_t pos, float* dst, int32_t frames) {
+  const PairInterpolator interpolate;
+  const __m128d gains = _mm_set_pd(run.gB, run.gA);
+  __m128i lanes = PairLanes<Forward>(pos, run.step);
+  const __m128i steps = _mm_set1_epi64x(static_cast<int64_t>(run.step + run.step));
+  for (int32_t k = 0; k + 1 < frames; k += 2) {
+    const uint64_t p1 = Forward ? pos + run.step : pos - run.step;
+    const __m128d value = interpolate(run.data, pos, p1, lanes);
+    pos = Forward ? p1 + run.step : p1 - run.step;
+    lanes = NextPairLanes<Forward>(lanes, steps);
+    AddPair(dst + 2 * k, value, gains, gains);
+  }
+  return pos;
+}
+
+// During a ramp each frame's gains are the previous frame's plus the ramp steps, rounded to
+// float: a chain of sums that no lane can run ahead on. The chain is kept as it is, both gains
+// in the float lanes of one register (the same float sums), and each frame takes its gains from
+// it as it goes; the interpolation and the mixing run two frames at a time as without a ramp.
+template <bool Forward>
+uint64_t RampTwoFramesAtATime(const int16_t* data, uint64_t step, uint64_t pos, float* dst, int32_t frames,
+                              float& gA, float& gB, float stepA, float stepB) {
+  const PairInterpolator interpolate;
+  __m128 gains = _mm_setr_ps(gA, gB, 0.0f, 0.0f);
+  const __m128 steps = _mm_setr_ps(stepA, stepB, 0.0f, 0.0f);
+  __m128i lanes = PairLanes<Forward>(pos, step);
+  const __m128i twoSteps = _mm_set1_epi64x(static_cast<int64_t>(step + step));
+  for (int32_t k = 0; k + 1 < frames; k += 2) {
+    const uint64_t p1 = Forward ? pos + step : pos - step;
+    const __m128d value = interpolate(data, pos, p1, lanes);
+    pos = Forward ? p1 + step : p1 - step;
+    lanes = NextPairLanes<Forward>(lanes, twoSteps);
+    const __m128d gains0 = _mm_cvtps_pd(gains);
+    gains = _mm_add_ps(gains, steps);
+    const __m128d gains1 = _mm_cvtps_pd(gains);
+    gains = _mm_add_ps(gains, steps);
+    AddPair(dst + 2 * k, value, gains0, gains1);
+  }
+  gA = _mm_cvtss_f32(gains);
+  gB = _mm_cvtss_f32(_mm_shuffle_ps(gains, gains, _MM_SHUFFLE(1, 1, 1, 1)));
   return pos;
 }
 #endif
@@ -201,20 +251,20 @@ __attribute__((target("avx2"))) uint64_t MixFourFramesAtATime(const int16_t* dat
 }
 #endif
 
-PlainMixLoop ChooseDefaultLoop() {
+MixLoop ChooseDefaultLoop() {
 #if VALE_MIX_FOUR_FRAMES
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return PlainMixLoop::FourFrames;
+  if (__builtin_cpu_supports("avx2")) return MixLoop::FourFrames;
 #endif
 #if defined(__SSE2__)
-  return PlainMixLoop::TwoFrames;
+  return MixLoop::TwoFrames;
 #else
-  return PlainMixLoop::OneFrame;
+  return MixLoop::OneFrame;
 #endif
 }
 
-PlainMixLoop& ActiveLoop() {
-  static PlainMixLoop loop = ChooseDefaultLoop();
+MixLoop& ActiveLoop() {
+  static MixLoop loop = ChooseDefaultLoop();
   return loop;
 }
 
@@ -228,13 +278,13 @@ void RenderPlainDirected(Voice& v, float* dst, int32_t frames) {
   int32_t done = 0;
   switch (ActiveLoop()) {
 #if VALE_MIX_FOUR_FRAMES
-    case PlainMixLoop::FourFrames:
+    case MixLoop::FourFrames:
       pos = MixFourFramesAtATime<Forward>(run.data, run.gA, run.gB, run.step, pos, dst, frames);
       done = frames & ~3;
       [[fallthrough]];
 #endif
 #if defined(__SSE2__)
-    case PlainMixLoop::TwoFrames:
+    case MixLoop::TwoFrames:
       pos = MixTwoFramesAtATime<Forward>(run, pos, dst + 2 * done, frames - done);
       done += (frames - done) & ~1;
       break;
@@ -263,10 +313,19 @@ void RenderRamp(Voice& v, float* dst, int32_t frames) {
   const int16_t* data = v.sample->data;
   float gA = static_cast<float>(v.currentA / (256.0 * 255.0));
   float gB = static_cast<float>(v.currentB / (256.0 * 255.0));
+  const float stepA = v.rampStepA, stepB = v.rampStepB;
   uint64_t pos = Position(v);
   const uint64_t step = (static_cast<uint64_t>(v.stepInt) << 32) | v.stepFrac;
   const bool forward = v.direction == kForward;
-  for (int32_t k = 0; k < frames; ++k) {
+  int32_t k = 0;
+#if defined(__SSE2__)
+  if (ActiveLoop() != MixLoop::OneFrame) {
+    pos = forward ? RampTwoFramesAtATime<true>(data, step, pos, dst, frames, gA, gB, stepA, stepB)
+                  : RampTwoFramesAtATime<false>(data, step, pos, dst, frames, gA, gB, stepA, stepB);
+    k = frames & ~1;
+  }
+#endif
+  for (; k < frames; ++k) {
     const uint32_t i = static_cast<uint32_t>(pos >> 32);
     const double s0 = data[i], s1 = data[i + 1];
     const double f = static_cast<double>(static_cast<uint32_t>(pos) >> 1) * kFracScale;
@@ -274,8 +333,8 @@ void RenderRamp(Voice& v, float* dst, int32_t frames) {
     dst[2 * k] = static_cast<float>(dst[2 * k] + value * gA);
     dst[2 * k + 1] = static_cast<float>(dst[2 * k + 1] + value * gB);
     pos = forward ? pos + step : pos - step;
-    gA = static_cast<float>(gA + v.rampStepA);
-    gB = static_cast<float>(gB + v.rampStepB);
+    gA = static_cast<float>(gA + stepA);
+    gB = static_cast<float>(gB + stepB);
   }
   SetPosition(v, pos);
   v.currentA = static_cast<int32_t>(std::lround(static_cast<double>(gA) * 255.0 * 256.0));
@@ -365,24 +424,24 @@ void MixVoice(Voice& v, float* destination, int32_t n) {
 
 }  // namespace
 
-bool PlainMixLoopAvailable(PlainMixLoop loop) {
+bool MixLoopAvailable(MixLoop loop) {
   switch (loop) {
-    case PlainMixLoop::OneFrame: return true;
+    case MixLoop::OneFrame: return true;
 #if defined(__SSE2__)
-    case PlainMixLoop::TwoFrames: return true;
+    case MixLoop::TwoFrames: return true;
 #endif
 #if VALE_MIX_FOUR_FRAMES
-    case PlainMixLoop::FourFrames: return ChooseDefaultLoop() == PlainMixLoop::FourFrames;
+    case MixLoop::FourFrames: return ChooseDefaultLoop() == MixLoop::FourFrames;
 #endif
     default: return false;
   }
 }
 
-void SetPlainMixLoop(PlainMixLoop loop) {
-  if (PlainMixLoopAvailable(loop)) ActiveLoop() = loop;
+void SetMixLoop(MixLoop loop) {
+  if (MixLoopAvailable(loop)) ActiveLoop() = loop;
 }
 
-PlainMixLoop DefaultPlainMixLoop() { return ChooseDefaultLoop(); }
+MixLoop DefaultMixLoop() { return ChooseDefaultLoop(); }
 
 void MixVoices(float* destination, int32_t n) {
   if (n < 1) return;

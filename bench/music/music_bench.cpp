@@ -73,8 +73,8 @@ std::vector<uint8_t> BusySong() {
 // With the constant-gain loop given as the argument (one, two or four frames an iteration; the
 // widest available is the one playback uses).
 void BM_RenderBusySong(benchmark::State& state) {
-  const auto loop = static_cast<PlainMixLoop>(state.range(0));
-  if (!PlainMixLoopAvailable(loop)) {
+  const auto loop = static_cast<MixLoop>(state.range(0));
+  if (!MixLoopAvailable(loop)) {
     state.SkipWithError("this loop is not available on this build or processor");
     return;
   }
@@ -87,7 +87,7 @@ void BM_RenderBusySong(benchmark::State& state) {
     state.SkipWithError(ModuleLoadError());
     return;
   }
-  SetPlainMixLoop(loop);
+  SetMixLoop(loop);
   uint64_t frames = 0;
   int64_t checksum = 0;
   for (auto _ : state) {
@@ -99,13 +99,13 @@ void BM_RenderBusySong(benchmark::State& state) {
   state.counters["x_realtime"] =
       benchmark::Counter(audioSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   FreeModule(player);
-  SetPlainMixLoop(DefaultPlainMixLoop());
+  SetMixLoop(DefaultMixLoop());
 }
 BENCHMARK(BM_RenderBusySong)
     ->ArgName("loop")
-    ->Arg(static_cast<int>(PlainMixLoop::OneFrame))
-    ->Arg(static_cast<int>(PlainMixLoop::TwoFrames))
-    ->Arg(static_cast<int>(PlainMixLoop::FourFrames))
+    ->Arg(static_cast<int>(MixLoop::OneFrame))
+    ->Arg(static_cast<int>(MixLoop::TwoFrames))
+    ->Arg(static_cast<int>(MixLoop::FourFrames))
     ->Unit(benchmark::kMillisecond);
 
 void BM_MixingThreadLateness(benchmark::State& state) {

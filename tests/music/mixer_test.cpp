@@ -36,7 +36,7 @@ class MixerTest : public ::testing::Test {
   }
   void TearDown() override {
     ResetVoices();
-    SetPlainMixLoop(DefaultPlainMixLoop());
+    SetMixLoop(DefaultMixLoop());
   }
   static void Sound(Voice& v, const SampleRecord* s, int32_t gainA, int32_t gainB, uint32_t stepInt = 1,
                     uint32_t stepFrac = 0) {
@@ -169,9 +169,9 @@ TEST_F(MixerTest, ConstantGainsAreTheQuotientsInDouble) {
   TestSample s(std::vector<int16_t>(64, 12345), kLoopForward, 0, 64);
   const float left = static_cast<float>(12345 * (26 / 255.0)), right = static_cast<float>(12345 * (90 / 255.0));
   ASSERT_NE(right, static_cast<float>(12345 * static_cast<double>(static_cast<float>(90 / 255.0))));
-  for (PlainMixLoop loop : {PlainMixLoop::OneFrame, PlainMixLoop::TwoFrames, PlainMixLoop::FourFrames}) {
-    if (!PlainMixLoopAvailable(loop)) continue;
-    SetPlainMixLoop(loop);
+  for (MixLoop loop : {MixLoop::OneFrame, MixLoop::TwoFrames, MixLoop::FourFrames}) {
+    if (!MixLoopAvailable(loop)) continue;
+    SetMixLoop(loop);
     ResetVoices();
     Sound(voices[0], &s.record, 26, 90);
     voices[0].currentA = 26 * 256;
@@ -191,7 +191,7 @@ TEST_F(MixerTest, ConstantGainsAreTheQuotientsInDouble) {
 // steps from a sliver to several values a frame, sample values at both ends of the 16-bit range,
 // gains fixed and ramping, over calls of odd and even lengths into an area that already holds
 // large values (so every float rounding matters).
-TEST_F(MixerTest, EveryPlainLoopGivesTheOneFrameLoopsBits) {
+TEST_F(MixerTest, EveryMixLoopGivesTheOneFrameLoopsBits) {
   uint32_t seed = 12345;
   auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   std::vector<int16_t> values(5000);
@@ -211,8 +211,8 @@ TEST_F(MixerTest, EveryPlainLoopGivesTheOneFrameLoopsBits) {
       {&pingPong.record, 127, 127, 12, 0x9ABCDEF1u, true},
   };
   const int32_t calls[] = {1, 3, 804, 2, 5, 883, 7, 400, 1, 804, 804, 61};
-  auto render = [&](PlainMixLoop loop) {
-    SetPlainMixLoop(loop);
+  auto render = [&](MixLoop loop) {
+    SetMixLoop(loop);
     ResetVoices();
     for (size_t i = 0; i < std::size(setups); ++i) {
       const Setup& u = setups[i];
@@ -232,15 +232,18 @@ TEST_F(MixerTest, EveryPlainLoopGivesTheOneFrameLoopsBits) {
       for (float& x : part) x = static_cast<float>(static_cast<int32_t>(area = area * 69069u + 1) >> 16) * 0.37f;
       MixVoices(part.data(), n);
       for (float x : part) out.push_back(std::bit_cast<uint32_t>(x));
-      voices[2].gainA = (voices[2].gainA + 17) % 128;  // a ramp now and then, cutting the runs
+      // Ramps now and then, cutting the runs: on a forward voice, and on a ping-pong voice that
+      // turns every 160 frames or so.
+      voices[2].gainA = (voices[2].gainA + 17) % 128;
+      voices[12].gainB = (voices[12].gainB + 29) % 128;
     }
     for (const Voice& v : voices)
       out.insert(out.end(), {v.positionInt, v.positionFrac, static_cast<uint32_t>(v.direction), v.sample != nullptr});
     return out;
   };
-  const std::vector<uint32_t> reference = render(PlainMixLoop::OneFrame);
-  for (PlainMixLoop loop : {PlainMixLoop::TwoFrames, PlainMixLoop::FourFrames}) {
-    if (!PlainMixLoopAvailable(loop)) continue;
+  const std::vector<uint32_t> reference = render(MixLoop::OneFrame);
+  for (MixLoop loop : {MixLoop::TwoFrames, MixLoop::FourFrames}) {
+    if (!MixLoopAvailable(loop)) continue;
     const std::vector<uint32_t> out = render(loop);
     ASSERT_EQ(out.size(), reference.size());
     const size_t first = static_cast<size_t>(std::mismatch(out.begin(), out.end(), reference.begin()).first - out.begin());
