@@ -70,8 +70,8 @@ std::vector<uint8_t> BusySong() {
   return bytes;
 }
 
-// With the constant-gain loop given as the argument (one, two or four frames an iteration; the
-// widest available is the one playback uses).
+// With the mixing loop given as the argument (one, two or four frames an iteration; the widest
+// available is the one playback uses).
 void BM_RenderBusySong(benchmark::State& state) {
   const auto loop = static_cast<MixLoop>(state.range(0));
   if (!MixLoopAvailable(loop)) {
