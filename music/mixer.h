@@ -45,6 +45,15 @@ MixSettings ComputeMixSettings(int32_t mixRate);
 // Zeroes the 64 voices; voice i gets index i and direction forward.
 void ResetVoices();
 
+// The loops that mix a voice: one frame per iteration, or two (ramps and constant gains), or
+// four at constant gains with two in ramps. All give the same bits; the widest this build and
+// processor run is the default, and tests switch between them to hold them to that. Not to be
+// switched while a mix runs.
+enum class MixLoop : uint8_t { OneFrame, TwoFrames, FourFrames };
+bool MixLoopAvailable(MixLoop loop);
+void SetMixLoop(MixLoop loop);  // ignored for a loop that is not available
+MixLoop DefaultMixLoop();
+
 // Adds n frames of every sounding voice into `destination` (2n floats); nothing for n < 1.
 void MixVoices(float* destination, int32_t n);
 // 2n floats to 2n signed 16-bit values: round to nearest (ties to even) of x * 2, clipped.

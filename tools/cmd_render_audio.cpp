@@ -1,6 +1,7 @@
 // vale-tool render-audio: the music rendered offline to a 16-bit stereo 44100 Hz WAV file.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -98,9 +99,14 @@ int Run(std::span<const std::string> rawArgs) {
   const uint64_t frames = RenderOffline(
       player, {static_cast<int32_t>(from), static_cast<int32_t>(to)},
       [&](std::span<const int16_t> values) {
-        block.clear();
-        for (int16_t v : values) Put16(block, static_cast<uint16_t>(v));
-        out.Write(block);
+        // The file is little-endian: on such a machine the values go out as they lie in memory.
+        if constexpr (std::endian::native == std::endian::little) {
+          out.Write(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(values.data()), values.size_bytes()));
+        } else {
+          block.clear();
+          for (int16_t v : values) Put16(block, static_cast<uint16_t>(v));
+          out.Write(block);
+        }
       },
       [&](double f) { bar.Update(f); });
   bar.Finish();

@@ -70,7 +70,14 @@ std::vector<uint8_t> BusySong() {
   return bytes;
 }
 
+// With the mixing loop given as the argument (one, two or four frames an iteration; the widest
+// available is the one playback uses).
 void BM_RenderBusySong(benchmark::State& state) {
+  const auto loop = static_cast<MixLoop>(state.range(0));
+  if (!MixLoopAvailable(loop)) {
+    state.SkipWithError("this loop is not available on this build or processor");
+    return;
+  }
   const std::vector<uint8_t> bytes = BusySong();
   InstallStreamProcs(OpenResourceStream, StreamClose, StreamRead, StreamSeek, StreamTell);
   SetResourceOverride(kModuleResourceId, bytes);
@@ -80,6 +87,7 @@ void BM_RenderBusySong(benchmark::State& state) {
     state.SkipWithError(ModuleLoadError());
     return;
   }
+  SetMixLoop(loop);
   uint64_t frames = 0;
   int64_t checksum = 0;
   for (auto _ : state) {
@@ -91,8 +99,14 @@ void BM_RenderBusySong(benchmark::State& state) {
   state.counters["x_realtime"] =
       benchmark::Counter(audioSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   FreeModule(player);
+  SetMixLoop(DefaultMixLoop());
 }
-BENCHMARK(BM_RenderBusySong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderBusySong)
+    ->ArgName("loop")
+    ->Arg(static_cast<int>(MixLoop::OneFrame))
+    ->Arg(static_cast<int>(MixLoop::TwoFrames))
+    ->Arg(static_cast<int>(MixLoop::FourFrames))
+    ->Unit(benchmark::kMillisecond);
 
 void BM_MixingThreadLateness(benchmark::State& state) {
   const char* env = std::getenv("VALE_LATENESS_SECONDS");

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <vector>
 
 #include "music/mixer.h"
@@ -33,7 +34,10 @@ class MixerTest : public ::testing::Test {
     mixSettings = ComputeMixSettings(44100);
     ResetVoices();
   }
-  void TearDown() override { ResetVoices(); }
+  void TearDown() override {
+    ResetVoices();
+    SetMixLoop(DefaultMixLoop());
+  }
   static void Sound(Voice& v, const SampleRecord* s, int32_t gainA, int32_t gainB, uint32_t stepInt = 1,
                     uint32_t stepFrac = 0) {
     v.sample = s;
@@ -157,6 +161,94 @@ TEST_F(MixerTest, InterpolatesAndEndsAtTheSampleEnd) {
   EXPECT_EQ(v.positionInt, 0u);
   EXPECT_NE(out[2 * 15], 0.0f);
   for (int k = 16; k < 64; ++k) EXPECT_EQ(out[2 * k], 0.0f) << k;
+}
+
+// Without a ramp the gains are gain / 255 in double, not rounded to float as a ramp's are: the
+// song has always been mixed so. For these values the float-rounded gain gives another sum.
+TEST_F(MixerTest, ConstantGainsAreTheQuotientsInDouble) {
+  TestSample s(std::vector<int16_t>(64, 12345), kLoopForward, 0, 64);
+  const float left = static_cast<float>(12345 * (26 / 255.0)), right = static_cast<float>(12345 * (90 / 255.0));
+  ASSERT_NE(right, static_cast<float>(12345 * static_cast<double>(static_cast<float>(90 / 255.0))));
+  for (MixLoop loop : {MixLoop::OneFrame, MixLoop::TwoFrames, MixLoop::FourFrames}) {
+    if (!MixLoopAvailable(loop)) continue;
+    SetMixLoop(loop);
+    ResetVoices();
+    Sound(voices[0], &s.record, 26, 90);
+    voices[0].currentA = 26 * 256;
+    voices[0].currentB = 90 * 256;
+    voices[0].rampTargetA = 26;
+    voices[0].rampTargetB = 90;
+    std::vector<float> out(2 * 8, 0.0f);
+    MixVoices(out.data(), 8);
+    for (int k = 0; k < 8; ++k) {
+      EXPECT_EQ(out[2 * k], left) << static_cast<int>(loop) << " " << k;
+      EXPECT_EQ(out[2 * k + 1], right) << static_cast<int>(loop) << " " << k;
+    }
+  }
+}
+
+// The wide loops must give the one-frame loop's bits: voices moving forward and backward at
+// steps from a sliver to several values a frame, sample values at both ends of the 16-bit range,
+// gains fixed and ramping, over calls of odd and even lengths into an area that already holds
+// large values (so every float rounding matters).
+TEST_F(MixerTest, EveryMixLoopGivesTheOneFrameLoopsBits) {
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  std::vector<int16_t> values(5000);
+  for (size_t i = 0; i < values.size(); ++i)
+    values[i] = i % 7 == 0 ? static_cast<int16_t>(i % 2 ? 32767 : -32768) : static_cast<int16_t>(next() >> 16);
+  TestSample forward(values, kLoopForward, 1000, 3999), pingPong(values, kLoopPingPong, 10, 2000),
+      once(values, kLoopNone, 0, 5000);
+  struct Setup {
+    const SampleRecord* sample;
+    int32_t gainA, gainB;
+    uint32_t stepInt, stepFrac;
+    bool inForce;  // gains already in force: no ramp
+  } const setups[] = {
+      {&forward.record, 127, 0, 0, 1u << 20, true},        {&forward.record, 64, 63, 1, 0, true},
+      {&pingPong.record, 1, 126, 0, 0xC0000000u, true},   {&pingPong.record, 90, 37, 3, 0x12345678u, false},
+      {&once.record, 127, 127, 1, 0x5EB851ECu, true},     {&forward.record, 5, 120, 7, 0xFFFFFFFFu, false},
+      {&pingPong.record, 127, 127, 12, 0x9ABCDEF1u, true},
+  };
+  const int32_t calls[] = {1, 3, 804, 2, 5, 883, 7, 400, 1, 804, 804, 61};
+  auto render = [&](MixLoop loop) {
+    SetMixLoop(loop);
+    ResetVoices();
+    for (size_t i = 0; i < std::size(setups); ++i) {
+      const Setup& u = setups[i];
+      Voice& v = voices[2 * i];
+      Sound(v, u.sample, u.gainA, u.gainB, u.stepInt, u.stepFrac);
+      if (u.inForce) {
+        v.currentA = u.gainA * 256;
+        v.currentB = u.gainB * 256;
+        v.rampTargetA = u.gainA;
+        v.rampTargetB = u.gainB;
+      }
+    }
+    uint32_t area = 777;
+    std::vector<uint32_t> out;  // the bits of every float mixed, then every voice's position
+    for (int32_t n : calls) {
+      std::vector<float> part(2 * static_cast<size_t>(n));
+      for (float& x : part) x = static_cast<float>(static_cast<int32_t>(area = area * 69069u + 1) >> 16) * 0.37f;
+      MixVoices(part.data(), n);
+      for (float x : part) out.push_back(std::bit_cast<uint32_t>(x));
+      // Ramps now and then, cutting the runs: on a forward voice, and on a ping-pong voice that
+      // turns every 160 frames or so.
+      voices[2].gainA = (voices[2].gainA + 17) % 128;
+      voices[12].gainB = (voices[12].gainB + 29) % 128;
+    }
+    for (const Voice& v : voices)
+      out.insert(out.end(), {v.positionInt, v.positionFrac, static_cast<uint32_t>(v.direction), v.sample != nullptr});
+    return out;
+  };
+  const std::vector<uint32_t> reference = render(MixLoop::OneFrame);
+  for (MixLoop loop : {MixLoop::TwoFrames, MixLoop::FourFrames}) {
+    if (!MixLoopAvailable(loop)) continue;
+    const std::vector<uint32_t> out = render(loop);
+    ASSERT_EQ(out.size(), reference.size());
+    const size_t first = static_cast<size_t>(std::mismatch(out.begin(), out.end(), reference.begin()).first - out.begin());
+    EXPECT_EQ(first, out.size()) << "loop " << static_cast<int>(loop) << " differs at value " << first;
+  }
 }
 
 }  // namespace
