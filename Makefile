@@ -1,6 +1,7 @@
 # make run: install what is missing, build (Release, into build/) and start the demo.
 # make test: the same, then the whole test suite (and the Windows program's tests under Wine,
-#            when the cross tools and Wine are installed).
+#            when the cross tools and Wine are installed; the page and its browser tests, when
+#            the web tools are).
 # make capture: the whole presentation recorded headless to build/vale.mp4, made for uploading
 #            (1920 x 1440, supersampled 2 x 2, 50 fps, H.264 at quality 16: hours; see README).
 # make capture-quick: the same at 640 x 480 without supersampling, to build/vale-quick.mp4, for a look.
@@ -17,6 +18,9 @@ WEB_BUILD ?= build-web
 WEB_PORT ?= 8000
 # Debian's emscripten runs its tools with node, which must find Debian's own modules (acorn).
 WEB_ENV = NODE_PATH=/usr/share/nodejs
+# With the web tools installed (scripts/install-deps.sh --web), make test builds the page first.
+HAVE_WEB_TOOLS := $(shell command -v emcc >/dev/null && command -v chromium >/dev/null \
+                    && test -d tests/web/node_modules/puppeteer-core && echo yes)
 HAVE_WIN32_TOOLS := $(shell command -v i686-w64-mingw32-g++ >/dev/null && command -v x86_64-w64-mingw32-g++ >/dev/null \
                       && command -v wine >/dev/null && echo yes)
 
@@ -37,6 +41,9 @@ run: build
 	./$(BUILD)/bin/vale
 
 test: build
+ifeq ($(HAVE_WEB_TOOLS),yes)
+	@$(MAKE) --no-print-directory web
+endif
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 ifeq ($(HAVE_WIN32_TOOLS),yes)
 	@$(MAKE) --no-print-directory test-windows

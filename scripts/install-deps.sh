@@ -9,8 +9,13 @@ set -euo pipefail
 # downloaded).
 windows=0
 web=0
-[ "${1:-}" = --windows ] && windows=1
-[ "${1:-}" = --web ] && web=1
+for flag in "$@"; do
+  case "$flag" in
+    --windows) windows=1 ;;
+    --web) web=1 ;;
+    *) echo "usage: install-deps.sh [--windows] [--web]" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   g++
