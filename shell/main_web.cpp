@@ -22,7 +22,7 @@
 #include "platform/window.h"
 #include "scenes/frame_clock.h"
 #include "scenes/scene_table.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "shell/run.h"
 #include "shell/schedule.h"
 #include "shell/shell_state.h"

@@ -12,7 +12,7 @@
 #include "platform/random.h"
 #include "scenes/scene_table.h"
 #include "shell/present.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "shell/shell_state.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "scenes/text.h"
 #include "shell/frame.h"
 #include "shell/present.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "shell/schedule.h"
 #include "shell/seek.h"
 #include "shell/shell_state.h"

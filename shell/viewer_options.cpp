@@ -1,7 +1,7 @@
 #include "shell/viewer_options.h"
 
 #include "shell/chooser.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 
 namespace {
 

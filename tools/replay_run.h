@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/headless.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "tools/tool.h"
 
 inline constexpr int kMaxFrameSide = 8192;

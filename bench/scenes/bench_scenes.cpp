@@ -26,7 +26,7 @@
 #include "bench/counting_allocator.h"
 #include "platform/headless.h"
 #include "scenes/scene_table.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "shell/schedule.h"
 
 namespace {

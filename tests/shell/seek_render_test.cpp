@@ -10,7 +10,7 @@
 #include "platform/random.h"
 #include "scenes/blob_scenes.h"
 #include "scenes/scene_table.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "shell/seek.h"
 #include "shell/shell_state.h"
 #include "tests/headless_util.h"

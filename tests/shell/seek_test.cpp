@@ -12,7 +12,7 @@
 #include "music/render.h"
 #include "music/stream.h"
 #include "shell/chooser.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "shell/schedule.h"
 #include "shell/seek.h"
 #include "shell/shell_state.h"

@@ -1,4 +1,4 @@
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 
 #include <algorithm>
 #include <cstdio>

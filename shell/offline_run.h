@@ -1,4 +1,4 @@
-// shell/replay.h: the presentation replayed without a window, frame by frame, with faked clocks.
+// shell/offline_run.h: the presentation replayed without a window, frame by frame, with faked clocks.
 // The same start-up and the same frame code as the live program run on the current GL context;
 // frame k of a run at `fps` frames a second has elapsedSeconds = k / fps and the music position
 // that is heard k / fps seconds after the first frame. The song is rendered once, up front, by

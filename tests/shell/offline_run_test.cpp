@@ -12,7 +12,7 @@
 #include "music/replay.h"
 #include "music/stream.h"
 #include "shell/frame.h"
-#include "shell/replay.h"
+#include "shell/offline_run.h"
 #include "tests/music/test_modules.h"
 
 namespace {
