@@ -41,6 +41,7 @@ struct HeadlessContext {
   int width = 0, height = 0;
   bool es3 = false;
   FboCalls gl{};
+  std::vector<uint8_t> rgba;  // the last read, bottom row first: kept, so a capture reuses its pages
 };
 
 namespace {
@@ -207,6 +208,29 @@ static std::vector<uint8_t> ReadRows(const HeadlessContext* h, GLenum format, in
 std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* h) {
   if (!h) return {};
   return ReadRows(h, GL_RGB, 3);
+}
+
+void ReadHeadlessPixelsInto(HeadlessContext* h, std::vector<uint8_t>& rgb) {
+  rgb.clear();
+  if (!h) return;
+  // RGBA is the framebuffer's own layout, so the read is a plain copy; the alpha goes and the
+  // rows turn over in one pass here.
+  const size_t pixels = static_cast<size_t>(h->width) * h->height;
+  h->rgba.resize(pixels * 4);
+  VglFinish();
+  VglPixelStorei(GL_PACK_ALIGNMENT, 1);
+  VglReadPixels(0, 0, h->width, h->height, GL_RGBA, GL_UNSIGNED_BYTE, h->rgba.data());
+  rgb.resize(pixels * 3);
+  const size_t w = static_cast<size_t>(h->width);
+  for (int y = 0; y < h->height; ++y) {
+    const uint8_t* in = h->rgba.data() + (h->height - 1 - y) * w * 4;
+    uint8_t* out = rgb.data() + y * w * 3;
+    for (size_t x = 0; x < w; ++x, in += 4, out += 3) {
+      out[0] = in[0];
+      out[1] = in[1];
+      out[2] = in[2];
+    }
+  }
 }
 
 std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* h) {

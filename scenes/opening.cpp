@@ -47,6 +47,39 @@ void SetupOpeningScene() {
   setupDone = true;
 }
 
+}  // namespace
+
+void OpeningSpriteQuads(double t, const float right[3], const float up[3], std::span<OpeningSprite, 256> sprites) {
+  for (int i = 0; i < 256; ++i) {
+    OpeningSprite& s = sprites[static_cast<size_t>(i)];
+    const double a = static_cast<double>(i) * i, b = i;
+    const float p[3] = {
+        static_cast<float>(std::cos((a + 1.11) * (b - 1.14) * 0.002 + t + 1) * 1.1),
+        static_cast<float>(std::sin((b - 1.15) * (a + 1.12) * 0.002 + 2 * t + 2) * 1.1),
+        static_cast<float>(std::cos((b - 1.16) * (a + 1.13) * 0.002 + 2 * t + 3) * 1.1),
+    };
+    const float c = static_cast<float>(std::cos(3 * t + 0.3 * i) * 0.5 + 0.5);
+    s.colour[0] = 0.1f * c, s.colour[1] = 0.4f * c, s.colour[2] = c;
+    // Each corner follows from the previous one, in floats: up, right, down.
+    for (int k = 0; k < 3; ++k) s.corners[0][k] = p[k] - right[k] / 2 - up[k] / 2;
+    for (int k = 0; k < 3; ++k) s.corners[1][k] = s.corners[0][k] + up[k];
+    for (int k = 0; k < 3; ++k) s.corners[2][k] = s.corners[1][k] + right[k];
+    for (int k = 0; k < 3; ++k) s.corners[3][k] = s.corners[2][k] - up[k];
+  }
+}
+
+void ApplyOpeningCamera(double t) {
+  ResetCamera();
+  camera.target[0] = camera.target[1] = camera.target[2] = 0.0f;
+  camera.eye[0] = static_cast<float>(std::cos(0.2 * t) * 22 * 0.06 + 1);
+  camera.eye[1] = static_cast<float>(std::cos(0.6 * t + 1) * 20 * 0.06 + 1);
+  camera.eye[2] = static_cast<float>(std::sin(0.2 * t) * 22 * 0.06 + 1);
+  fieldOfView = static_cast<float>(std::sin(t) * 20 + 90);
+  ApplyProjection();
+}
+
+namespace {
+
 void DrawSprites(double t) {
   glDisable(GL_TEXTURE_GEN_S);
   glDisable(GL_TEXTURE_GEN_T);
@@ -60,30 +93,23 @@ void DrawSprites(double t) {
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
   const float right[3] = {m[0], m[4], m[8]};
   const float up[3] = {m[1], m[5], m[9]};
+  static std::array<OpeningSprite, 256> sprites;
+  OpeningSpriteQuads(t, right, up, sprites);
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_COLOR, GL_ONE);
   glDisable(GL_DEPTH_TEST);
   glBegin(GL_QUADS);
-  for (int i = 0; i < 256; ++i) {
-    const double a = static_cast<double>(i) * i, b = i;
-    const float p[3] = {
-        static_cast<float>(std::cos((a + 1.11) * (b - 1.14) * 0.002 + t + 1) * 1.1),
-        static_cast<float>(std::sin((b - 1.15) * (a + 1.12) * 0.002 + 2 * t + 2) * 1.1),
-        static_cast<float>(std::cos((b - 1.16) * (a + 1.13) * 0.002 + 2 * t + 3) * 1.1),
-    };
-    const float c = static_cast<float>(std::cos(3 * t + 0.3 * i) * 0.5 + 0.5);
-    glColor4f(0.1f * c, 0.4f * c, c, 1);
-    // Each corner follows from the previous one, in floats: up, right, down.
-    float corner[3];
-    for (int k = 0; k < 3; ++k) corner[k] = p[k] - right[k] / 2 - up[k] / 2;
-    glTexCoord2f(0, 0), glVertex3fv(corner);
-    for (int k = 0; k < 3; ++k) corner[k] += up[k];
-    glTexCoord2f(1, 0), glVertex3fv(corner);
-    for (int k = 0; k < 3; ++k) corner[k] += right[k];
-    glTexCoord2f(1, 1), glVertex3fv(corner);
-    for (int k = 0; k < 3; ++k) corner[k] -= up[k];
-    glTexCoord2f(0, 1), glVertex3fv(corner);
+  for (const OpeningSprite& s : sprites) {
+    // The blend adds the fragment's colour times itself. A sprite whose brightest channel comes
+    // to at most 10 of 255 adds at most 100 / 255 of a step, which rounds to nothing: such a
+    // sprite changes no pixel (the alpha is 1 from the clear and stays 1), and is not drawn.
+    if (s.colour[2] * 255 < 10) continue;
+    glColor4f(s.colour[0], s.colour[1], s.colour[2], 1);
+    glTexCoord2f(0, 0), glVertex3fv(s.corners[0]);
+    glTexCoord2f(1, 0), glVertex3fv(s.corners[1]);
+    glTexCoord2f(1, 1), glVertex3fv(s.corners[2]);
+    glTexCoord2f(0, 1), glVertex3fv(s.corners[3]);
   }
   glEnd();
 }
@@ -139,14 +165,7 @@ void DrawOpeningScene() {
   const double t = fc.elapsedSeconds;
   SetupOpeningScene();
   glShadeModel(GL_SMOOTH);
-  ResetCamera();
-
-  camera.target[0] = camera.target[1] = camera.target[2] = 0.0f;
-  camera.eye[0] = static_cast<float>(std::cos(0.2 * t) * 22 * 0.06 + 1);
-  camera.eye[1] = static_cast<float>(std::cos(0.6 * t + 1) * 20 * 0.06 + 1);
-  camera.eye[2] = static_cast<float>(std::sin(0.2 * t) * 22 * 0.06 + 1);
-  fieldOfView = static_cast<float>(std::sin(t) * 20 + 90);
-  ApplyProjection();
+  ApplyOpeningCamera(t);
   DrawSprites(t);
 
   // The overlays in 640 x 480 units, y down, shifted 20 units down the screen.

@@ -11,6 +11,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/output_file.h"
 #include "tools/ffmpeg_pipe.h"
@@ -61,6 +62,14 @@ class FolderOutput final : public CaptureOutput {
     return true;
   }
 
+  std::vector<uint8_t> Spare() override {
+    std::lock_guard lock(mutex_);
+    if (spare_.empty()) return {};
+    std::vector<uint8_t> frame = std::move(spare_.back());
+    spare_.pop_back();
+    return frame;
+  }
+
   bool Finish(std::string& error) override {
     Stop();
     if (!failed_.empty()) {
@@ -106,7 +115,9 @@ class FolderOutput final : public CaptureOutput {
       }
       std::string error;
       if (WritePng(job.first, width_, height_, 3, job.second, error, {PngSpeed::Fast, true})) {
-        Wrote(job.first);
+        std::lock_guard lock(mutex_);
+        written_.push_back(job.first);
+        if (spare_.size() < 2) spare_.push_back(std::move(job.second));
       } else {
         std::lock_guard lock(mutex_);
         if (failed_.empty()) failed_ = error;
@@ -124,6 +135,7 @@ class FolderOutput final : public CaptureOutput {
   std::mutex mutex_;
   std::condition_variable ready_, room_;
   std::deque<std::pair<std::string, std::vector<uint8_t>>> queue_;
+  std::vector<std::vector<uint8_t>> spare_;
   std::vector<std::thread> workers_;
   bool closing_ = false;
   std::string failed_;
@@ -154,6 +166,7 @@ std::vector<std::string> EncoderArgs(const VideoSettings& s, const std::string& 
 class VideoOutput final : public CaptureOutput {
  public:
   explicit VideoOutput(VideoSettings settings) : s_(std::move(settings)) {}
+  ~VideoOutput() override { StopWriter(); }
 
   bool Begin(std::span<const int16_t> stereo, std::string& error) override {
     // Both files are temporary ones beside the target: the encoder writes the video over its
@@ -162,30 +175,85 @@ class VideoOutput final : public CaptureOutput {
     PutWav(wav_, stereo);
     if (!wav_.Flush(error)) return false;
     signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows as a failed write, not as our death
-    return encoder_.Start(s_.ffmpeg, EncoderArgs(s_, wav_.TemporaryPath(), video_.TemporaryPath()), error);
+    if (!encoder_.Start(s_.ffmpeg, EncoderArgs(s_, wav_.TemporaryPath(), video_.TemporaryPath()), error)) return false;
+    writer_ = std::thread([this] { Write(); });
+    return true;
   }
 
+  // The frame goes to the encoder from the writer thread, so the next one is drawn while the
+  // encoder takes this one in; a couple wait at most.
   bool Put(std::vector<uint8_t> rgb, std::string& error) override {
-    if (encoder_.Write(rgb)) return true;
-    encoder_.Finish();
-    return error = EncoderFailure(), false;
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [this] { return queue_.size() < 2 || failed_; });
+    if (failed_) {
+      lock.unlock();
+      StopWriter();
+      encoder_.Finish();
+      return error = EncoderFailure(), false;
+    }
+    queue_.push_back(std::move(rgb));
+    ready_.notify_one();
+    return true;
+  }
+
+  std::vector<uint8_t> Spare() override {
+    std::lock_guard lock(mutex_);
+    return std::exchange(spare_, {});
   }
 
   bool Finish(std::string& error) override {
-    const bool encoded = encoder_.Finish();
+    StopWriter();
+    const bool encoded = !failed_ && encoder_.Finish();
+    if (failed_) encoder_.Finish();
     wav_.Discard();
     if (!encoded) return error = EncoderFailure(), false;
     return video_.Commit(error);
   }
 
  private:
+  void Write() {
+    for (;;) {
+      std::vector<uint8_t> frame;
+      {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+        if (queue_.empty()) return;
+        frame = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      const bool written = encoder_.Write(frame);
+      std::lock_guard lock(mutex_);
+      if (!written) {
+        failed_ = true;
+        queue_.clear();
+      } else {
+        spare_ = std::move(frame);
+      }
+      room_.notify_one();
+      if (failed_) return;
+    }
+  }
+  void StopWriter() {
+    {
+      std::lock_guard lock(mutex_);
+      closing_ = true;
+    }
+    ready_.notify_all();
+    if (writer_.joinable()) writer_.join();
+  }
   std::string EncoderFailure() {
     const std::string why = encoder_.LastLine();
     return "ffmpeg failed: " + (why.empty() ? std::string("no message") : why);
   }
   VideoSettings s_;
   OutputFile video_, wav_;  // discarded by their destructors unless committed
-  FfmpegPipe encoder_;      // declared last: ended first, before the files go
+  FfmpegPipe encoder_;      // ended before the files go
+  std::mutex mutex_;
+  std::condition_variable ready_, room_;
+  std::deque<std::vector<uint8_t>> queue_;
+  std::vector<uint8_t> spare_;
+  bool closing_ = false, failed_ = false;
+  std::thread writer_;  // declared last: joined first
 };
 
 }  // namespace

@@ -16,6 +16,9 @@ class CaptureOutput {
   virtual bool Begin(std::span<const int16_t> stereo, std::string& error) = 0;
   // The next frame: RGB rows, top first.
   virtual bool Put(std::vector<uint8_t> rgb, std::string& error) = 0;
+  // The storage of a frame the output is done with, for the next frame to be read into, so a
+  // capture does not take fresh pages every frame; empty when there is none yet.
+  virtual std::vector<uint8_t> Spare() = 0;
   // Completes the output; on false nothing of it is left.
   virtual bool Finish(std::string& error) = 0;
 };

@@ -157,6 +157,7 @@ int Run(std::span<const std::string> rawArgs) {
   int64_t done = 0;
   std::vector<uint8_t> rgb;
   for (int64_t k = first; k < last; ++k) {
+    rgb = output->Spare();
     if (!run.Draw(s.width * n, s.height * n, rgb, error)) return ToolFail(error);
     if (rgb.empty()) break;
     rgb = ResolveSupersampled(std::move(rgb), s.width, s.height, n);

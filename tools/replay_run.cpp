@@ -119,7 +119,7 @@ bool ReplayRun::Draw(const FrameInputs& inputs, int width, int height, std::vect
   rgb.clear();
   if (!UseSize(width, height, error)) return false;
   if (ReplayDrawFrame(inputs) == 1) return true;
-  rgb = ReadHeadlessPixels(context_);
+  ReadHeadlessPixelsInto(context_, rgb);
   return true;
 }
 
