@@ -134,8 +134,8 @@ std::string WriteFingerprintPage() {
 
 std::string WriteSpansPage() {
   std::string text;
-  for (const ScheduleSpanRows& span : ScheduleSpansByRow())
-    text += FormatSongPosition(span.first) + " " + FormatSongPosition(span.last) + "\n";
+  for (const ScheduleSpan& span : ScheduleSpans())
+    text += FormatSongPosition(span.from) + " " + FormatSongPosition(span.last) + "\n";
   WebWriteText("spans", text.c_str());
   return {};
 }

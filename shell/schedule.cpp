@@ -43,27 +43,14 @@ ScheduleStep PickScene(float syncTime) {
 }
 
 std::vector<ScheduleSpan> ScheduleSpans() {
-  std::vector<ScheduleSpan> spans{{{0, 0}, PickScene(0.0f)}};
-  for (auto s = kSchedule.rbegin(); s != kSchedule.rend(); ++s) {
-    // The first row whose sync time passes the threshold, as PickScene compares it.
-    SongPosition p{static_cast<int32_t>(s->above), 0};
-    while (!(static_cast<double>(ComputeSyncTime(p.order, p.row)) > s->above)) ++p.row;
-    spans.push_back({p, s->step});
-  }
-  return spans;
-}
-
-std::vector<ScheduleSpanRows> ScheduleSpansByRow() {
-  std::vector<ScheduleSpanRows> spans;
-  ScheduleStep previous{};
+  std::vector<ScheduleSpan> spans;
   for (SongPosition p{0, 0}; p < kEndPosition;
        p = p.row == 63 ? SongPosition{p.order + 1, 0} : SongPosition{p.order, p.row + 1}) {
     const ScheduleStep step = PickScene(ComputeSyncTime(p.order, p.row));
-    if (spans.empty() || step != previous)
-      spans.push_back({p, p});
+    if (spans.empty() || step != spans.back().step)
+      spans.push_back({p, p, step});
     else
       spans.back().last = p;
-    previous = step;
   }
   return spans;
 }

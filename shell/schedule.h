@@ -17,12 +17,14 @@ struct ScheduleStep {
 // The step for a sync time: strict greater-than against each threshold, highest first.
 ScheduleStep PickScene(float syncTime);
 
-// One span of the schedule: its step, and the first music position that plays it.
+// One span of the schedule: its step, and the first and last music positions that play it.
 struct ScheduleSpan {
-  SongPosition from;
+  SongPosition from, last;
   ScheduleStep step;
 };
-// Every span in playing order; the first starts at 0.000.
+// Every span in playing order, found along the song's rows up to the run's end (every pattern of
+// the soundtrack has 64 rows); the first starts at 0.000. Frames sample these rows, so no run
+// shows more spans.
 std::vector<ScheduleSpan> ScheduleSpans();
 
 // The sync time after which the end-text overlay is drawn, and after which the run ends: past
@@ -30,11 +32,3 @@ std::vector<ScheduleSpan> ScheduleSpans();
 inline constexpr double kEndTextFrom = 28.032, kEndOfRun = kEndPosition.order;
 // The first music position past kEndTextFrom: row 32 of order 28 rounds to a float just below it.
 inline constexpr int32_t kEndTextOrder = 28, kEndTextRow = 33;
-
-// The spans of the schedule along the song's rows up to the run's end (every pattern of the
-// soundtrack has 64 rows): for each, its first row and its last. Frames sample these rows, so no
-// run shows more spans.
-struct ScheduleSpanRows {
-  SongPosition first, last;
-};
-std::vector<ScheduleSpanRows> ScheduleSpansByRow();

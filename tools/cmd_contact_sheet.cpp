@@ -36,8 +36,6 @@ constexpr int64_t kMaxSheetPixels = 400'000'000;
 
 ScheduleStep StepOf(const FrameInputs& in) { return PickScene(ComputeSyncTime(in.order, in.row)); }
 
-// Frames sample the schedule's rows, so no replay shows more spans than these.
-int CountScheduleSpans() { return static_cast<int>(ScheduleSpansByRow().size()); }
 
 // The middle frame of every run of frames the schedule gives one scene (with one mode), then two
 // frames of the end text.
@@ -80,7 +78,8 @@ int Run(std::span<const std::string> rawArgs) {
   GlyphFont* font = OpenGlyphFont("Liberation Sans", false, kFontPixels);
   const int line = GlyphLineHeight(font);
   const int cellW = width + 8, cellH = height + 2 * line + 10;
-  const int rows = (CountScheduleSpans() + kEndTextTiles + kColumns - 1) / kColumns;
+  // Frames sample the schedule's rows, so no replay shows more spans than ScheduleSpans lists.
+  const int rows = (static_cast<int>(ScheduleSpans().size()) + kEndTextTiles + kColumns - 1) / kColumns;
   const int sheetW = kColumns * cellW, sheetH = rows * cellH;
   if (static_cast<int64_t>(sheetW) * sheetH > kMaxSheetPixels) {
     CloseGlyphFont(font);
