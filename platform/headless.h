@@ -27,6 +27,6 @@ bool ResizeHeadlessContext(HeadlessContext* context, int width, int height, std:
 // Reads the framebuffer as 8-bit RGB, row 0 at the top of the picture.
 std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* context);
 // The same into `rgb`, whose storage is reused when large enough: for reading frame after frame.
-void ReadHeadlessPixelsInto(HeadlessContext* context, std::vector<uint8_t>& rgb);
+void ReadHeadlessPixelsInto(const HeadlessContext* context, std::vector<uint8_t>& rgb);
 // Reads the stencil buffer, row 0 at the top; empty on an ES 3 context, which cannot read it.
 std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* context);

@@ -41,7 +41,7 @@ struct HeadlessContext {
   int width = 0, height = 0;
   bool es3 = false;
   FboCalls gl{};
-  std::vector<uint8_t> rgba;  // the last read, bottom row first: kept, so a capture reuses its pages
+  mutable std::vector<uint8_t> rgba;  // the last read, bottom row first: kept, so a capture reuses its pages
 };
 
 namespace {
@@ -206,11 +206,12 @@ static std::vector<uint8_t> ReadRows(const HeadlessContext* h, GLenum format, in
 }
 
 std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* h) {
-  if (!h) return {};
-  return ReadRows(h, GL_RGB, 3);
+  std::vector<uint8_t> rgb;
+  ReadHeadlessPixelsInto(h, rgb);
+  return rgb;
 }
 
-void ReadHeadlessPixelsInto(HeadlessContext* h, std::vector<uint8_t>& rgb) {
+void ReadHeadlessPixelsInto(const HeadlessContext* h, std::vector<uint8_t>& rgb) {
   rgb.clear();
   if (!h) return;
   // RGBA is the framebuffer's own layout, so the read is a plain copy; the alpha goes and the
