@@ -19,19 +19,23 @@ uint64_t FramesThroughOrder(const ModulePlayer* player, int32_t to) {
   return rows * static_cast<uint64_t>(std::max(player->speed, 1)) * static_cast<uint64_t>(player->samplesPerTick);
 }
 
+// The blocks of the song's first pass through order `lastOrder`. Ending on the frame the pass
+// ends at, not on a falling order number, also ends a song that restarts on the order it ends
+// with (its order number never falls). A block's position record is taken after its last tick:
+// the block holding the end frame already reports the position past the pass, so it is left out.
+uint64_t BlocksThroughOrder(const ModulePlayer* player, int32_t lastOrder) {
+  const int32_t to = std::clamp(lastOrder, 0, std::max(player->songLength - 1, 0));
+  return FramesThroughOrder(player, to) / static_cast<uint64_t>(mixSettings.blockFrames);
+}
+
 }  // namespace
 
 uint64_t RenderSongBlocks(ModulePlayer* player, int32_t lastOrder, const BlockSink& sink) {
   if (!player || ActiveOutputKind() != OutputKind::Offline || !StartPlayback(player)) return 0;
-  const int32_t to = std::clamp(lastOrder, 0, std::max(player->songLength - 1, 0));
-  // Ending on the frame the pass ends at, not on a falling order number, also ends a song that
-  // restarts on the order it ends with (its order number never falls).
-  const uint64_t endFrame = FramesThroughOrder(player, to);
+  const uint64_t count = BlocksThroughOrder(player, lastOrder);
   const int32_t frames = mixSettings.blockFrames;
   uint64_t handed = 0;
-  // A block's position record is taken after its last tick: the block holding the end frame
-  // already reports the position past the pass, so it is left out, as is everything after it.
-  for (uint64_t blockEnd = static_cast<uint64_t>(frames); blockEnd <= endFrame; blockEnd += static_cast<uint64_t>(frames)) {
+  for (uint64_t n = 0; n < count; ++n) {
     const auto b = static_cast<size_t>(playback.playBlock.load());
     const HeardBlock block{
         std::span<const int16_t>(playback.ring.get() + b * frames * 2, static_cast<size_t>(frames) * 2),
@@ -41,6 +45,18 @@ uint64_t RenderSongBlocks(ModulePlayer* player, int32_t lastOrder, const BlockSi
     AdvanceOfflineOutput(frames);
   }
   StopPlayback(player);
+  return handed;
+}
+
+uint64_t RenderSongBlocksUnheard(ModulePlayer* player, int32_t lastOrder, const BlockSink& sink) {
+  if (!player || CurrentPlayer()) return 0;
+  ResetPlaybackToStart(player);
+  uint64_t handed = 0;
+  FillBlocksUnheard(player, BlocksThroughOrder(player, lastOrder),
+                    [&](std::span<const int16_t> frames, SongPosition position) {
+                      ++handed;
+                      return sink({frames, position});
+                    });
   return handed;
 }
 

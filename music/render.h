@@ -27,6 +27,11 @@ using BlockSink = std::function<bool(const HeardBlock& block)>;
 // Returns the blocks handed over: none without a player or an open offline output.
 uint64_t RenderSongBlocks(ModulePlayer* player, int32_t lastOrder, const BlockSink& sink);
 
+// The same blocks with playback stopped, on whatever output is open, nothing played: the song
+// from its start (ResetPlaybackToStart), the player and voices left where the last block leaves
+// them. For walking the song while the output belongs to the live program.
+uint64_t RenderSongBlocksUnheard(ModulePlayer* player, int32_t lastOrder, const BlockSink& sink);
+
 struct RenderRange {
   int32_t fromOrder = 0;
   int32_t toOrder = kEndPosition.order;  // inclusive; held to the song's last order

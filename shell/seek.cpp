@@ -9,6 +9,7 @@
 
 #include "music/mixer.h"
 #include "music/output.h"
+#include "music/render.h"
 #include "platform/random.h"
 #include "scenes/scene_table.h"
 #include "shell/present.h"
@@ -70,13 +71,14 @@ bool PrepareSongMap() {
   song.blockFrames = mixSettings.blockFrames;
   // As RenderSongTimeline bounds it: an hour of music at most.
   const uint64_t maxBlocks = 3600ull * static_cast<uint64_t>(song.mixRate) / static_cast<uint64_t>(song.blockFrames);
+  // Mark 0 is the song's start, which the rendering below begins from.
   ResetPlaybackToStart(player);
   songMap.marks.push_back(TakePlaybackSnapshot(player));
-  FillBlocksUnheard(player, maxBlocks, [&](std::span<const int16_t>, SongPosition position) {
-    song.blocks.push_back(position);
+  RenderSongBlocksUnheard(player, kEndPosition.order, [&](const HeardBlock& block) {
+    song.blocks.push_back(block.position);
     if (static_cast<int64_t>(song.blocks.size()) % kBlocksPerMark == 0)
       songMap.marks.push_back(TakePlaybackSnapshot(player));
-    return position < kEndPosition;
+    return block.position < kEndPosition && song.blocks.size() < maxBlocks;
   });
   AttachReplay(std::move(song), kSeekFps);
   return true;
