@@ -34,6 +34,7 @@ packages=(
   fontconfig
   fonts-liberation
   libpng-dev
+  libdeflate-dev
   libgtest-dev
   libgmock-dev
   libbenchmark-dev

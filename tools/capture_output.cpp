@@ -156,7 +156,7 @@ std::vector<std::string> EncoderArgs(const VideoSettings& s, const std::string& 
                        "-row-mt", "1", "-deadline", "good", "-cpu-used", "4", "-pix_fmt", "yuv420p", "-c:a",
                        "libopus", "-b:a", "160k", "-f", "webm"});
   } else {
-    a.insert(a.end(), {"-c:v", "libx264", "-preset", "fast", "-crf", std::to_string(s.crf < 0 ? 18 : s.crf),
+    a.insert(a.end(), {"-c:v", "libx264", "-preset", s.preset.empty() ? "fast" : s.preset, "-crf", std::to_string(s.crf < 0 ? 18 : s.crf),
                        "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-f", s.matroska ? "matroska" : "mp4"});
   }
   a.push_back(video);

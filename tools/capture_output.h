@@ -34,5 +34,6 @@ struct VideoSettings {
   std::string path, ffmpeg;
   bool webm = false, matroska = false;
   int width = 0, height = 0, fps = 50, crf = -1;  // crf < 0: the encoder's default
+  std::string preset;                              // H.264's speed; empty: fast
 };
 std::unique_ptr<CaptureOutput> MakeVideoOutput(const VideoSettings& settings);

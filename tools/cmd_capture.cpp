@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -22,11 +23,12 @@ int Run(std::span<const std::string> rawArgs);
 const ToolCommand kCommand{
     "capture",
     "OUT(.mp4|.mkv|.webm|/) [--size WxH] [--supersample N] [--fps N] [--from ORDER.ROW] [--to ORDER.ROW] [--crf Q] "
-    "[--exact] [--overwrite]",
+    "[--preset NAME] [--exact] [--overwrite]",
     "records the presentation frame-exact with its soundtrack (default 1440x1080 at 50 fps; the picture "
     "keeps its fixed 4/3 projection, so another shape shows it stretched, as a window of that shape would; "
     "--supersample N (1 to 4) draws every frame N times larger and gives each N x N block's mean; "
     "--exact draws the frames before --from too, so a part comes out as in a capture of the whole run; "
+    "--preset sets H.264's speed against file size, ultrafast to veryslow (default fast); "
     "--overwrite replaces an earlier capture in the folder)",
     Run};
 ToolRegistration registration(kCommand);
@@ -41,6 +43,7 @@ struct Settings {
   int32_t fps = 50;
   SongPosition from{0, 0}, to = kEndPosition;
   int crf = -1;  // the encoder's default
+  std::string preset;  // H.264's; empty for the default
   bool exact = false;  // frames before --from drawn at full size too
   bool overwrite = false;
   bool folderExists = false;
@@ -67,7 +70,7 @@ std::optional<Target> TargetOf(const std::string& out) {
 
 // Everything that can be known wrong before the renderer starts; nothing is created here.
 int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
-  static const std::string_view valueOptions[] = {"--size", "--fps", "--from", "--to", "--crf", "--supersample"};
+  static const std::string_view valueOptions[] = {"--size", "--fps", "--from", "--to", "--crf", "--supersample", "--preset"};
   static const std::string_view switches[] = {"--exact", "--overwrite"};
   ToolArgs args = ParseToolArgs(rawArgs, valueOptions, switches);
   if (!args.error.empty()) return ToolFail(args.error, 2);
@@ -85,6 +88,15 @@ int ParseSettings(std::span<const std::string> rawArgs, Settings& s) {
       !PositionOption(args, "--to", kEndPosition, s.to, error) || !IntOption(args, "--crf", 0, maxCrf, crf, error))
     return ToolFail(error, 2);
   if (HasOption(args, "--crf") && s.target == Target::Folder) return ToolFail("--crf is for video files", 2);
+  if (const std::string* preset = FindOption(args, "--preset")) {
+    if (s.target != Target::Mp4 && s.target != Target::Mkv) return ToolFail("--preset is for .mp4 and .mkv files", 2);
+    static const std::string_view presets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                               "medium",    "slow",      "slower",   "veryslow"};
+    if (std::find(std::begin(presets), std::end(presets), *preset) == std::end(presets))
+      return ToolFail("--preset takes ultrafast, superfast, veryfast, faster, fast, medium, slow, slower or veryslow, "
+                      "not '" + *preset + "'", 2);
+    s.preset = *preset;
+  }
   if (HasOption(args, "--overwrite") && s.target != Target::Folder)
     return ToolFail("--overwrite is for folders (a video file is always replaced whole)", 2);
   s.fps = static_cast<int32_t>(fps);
@@ -125,7 +137,7 @@ std::unique_ptr<CaptureOutput> OpenFolder(const Settings& s, std::string& error)
 int Run(std::span<const std::string> rawArgs) {
   Settings s;
   if (const int rc = ParseSettings(rawArgs, s); rc != 0) return rc;
-  VideoSettings video{s.out, {}, s.target == Target::Webm, s.target == Target::Mkv, s.width, s.height, s.fps, s.crf};
+  VideoSettings video{s.out, {}, s.target == Target::Webm, s.target == Target::Mkv, s.width, s.height, s.fps, s.crf, s.preset};
   if (s.target != Target::Folder) {
     video.ffmpeg = FindFfmpeg();
     if (video.ffmpeg.empty())

@@ -3,7 +3,8 @@
 # span after the opening, at 1024 x 768, to a folder of PNG frames and to .mp4, with the frames a
 # second each capture reports and the load average before it. Real time is 50 frames a second.
 # Given several vale-tool programs, each span is captured by each in turn, so an old and a new
-# build are compared side by side under the same load.
+# build are compared side by side under the same load. CAPTURE_PRESET=NAME adds an .mp4 capture
+# at that H.264 preset (a tool without --preset reports "failed" there).
 #   bench/tools/capture_spans.sh BUILD/bin/vale-tool [OTHER/bin/vale-tool ...]
 set -euo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 VALE_TOOL [VALE_TOOL ...]" >&2; exit 2; }
@@ -22,15 +23,18 @@ for i in "${!names[@]}"; do
   from=${starts[$i]}
   a=$(rows "$from") b=$(rows "${starts[$((i + 1))]}")
   to=$(position $((b < a + 24 ? b : a + 24)))
-  for out in folder mp4; do
+  outs=(folder mp4)
+  [ -n "${CAPTURE_PRESET:-}" ] && outs+=("mp4-$CAPTURE_PRESET")
+  for out in "${outs[@]}"; do
     for tool in "$@"; do
-      target="$work/frames"
-      [ "$out" = mp4 ] && target="$work/span.mp4"
+      target="$work/frames" extra=()
+      [ "$out" != folder ] && target="$work/span.mp4"
+      [ "$out" != "${out#mp4-}" ] && extra=(--preset "${out#mp4-}")
       rm -rf "$target"
       load=$(cut -d' ' -f1 /proc/loadavg)
-      fps=$("$tool" capture "$target" --size "$size" --from "$from" --to "$to" 2>&1 >/dev/null |
+      fps=$("$tool" capture "$target" --size "$size" --from "$from" --to "$to" "${extra[@]}" 2>&1 >/dev/null |
             grep -o '[0-9.]* fps)' | tr -d ')' || echo failed)
-      printf 'span %2d %-16s %s-%s %-6s %-40s load %s: %s\n' $((i + 2)) "${names[$i]}" "$from" "$to" "$out" "$tool" "$load" "$fps"
+      printf 'span %2d %-16s %s-%s %-14s %-40s load %s: %s\n' $((i + 2)) "${names[$i]}" "$from" "$to" "$out" "$tool" "$load" "$fps"
     done
   done
 done

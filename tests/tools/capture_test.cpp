@@ -12,6 +12,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/tools/tool_run.h"
@@ -111,9 +112,10 @@ TEST_F(CaptureTool, CapturesRepeatExactlyAndSoundtracksJoinToTheSample) {
 }
 
 TEST_F(CaptureTool, VideoFilesCarryPictureAndSound) {
-  for (const char* name : {"v.mp4", "v.webm"}) {
+  // The H.264 one at the speed that keeps up with the demo, which must reach the encoder whole.
+  for (auto [name, extra] : {std::pair{"v.mp4", " --preset ultrafast"}, std::pair{"v.webm", ""}}) {
     SCOPED_TRACE(name);
-    Result r = Tool("capture " + Path(name) + " --size 64x48 --from 4.000 --to 4.010");
+    Result r = Tool("capture " + Path(name) + " --size 64x48 --from 4.000 --to 4.010" + extra);
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_FALSE(fs::exists(Path(name) + ".part"));
     const std::string streams = Shell("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + Path(name)).output;
@@ -133,6 +135,8 @@ TEST_F(CaptureTool, BadInputIsRefusedInOneLineBeforeAnyWork) {
       "capture " + mp4 + " --fps 241",
       "capture " + mp4 + " --from 4.000 --to 4.000",
       "capture /nonexistent/folder/x.mp4",
+      "capture " + mp4 + " --preset quick",
+      "capture " + Path("x.webm") + " --preset fast",
   };
   for (const std::string& args : cases) {
     Result r = Tool(args);
