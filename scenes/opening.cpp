@@ -250,7 +250,10 @@ void DrawSprites(double t) {
   // it has not, the rasteriser may cut them otherwise, which moves colours by a step here and
   // there. So the sprites drawn apart keep the cut of that one draw: while some sprite needs
   // clipping, each is drawn as those two triangles. Where it cannot be told whether GL clips,
-  // or a sprite's part that adds cannot be bounded, they are drawn in one draw, whole.
+  // or a sprite's part that adds cannot be bounded, they are drawn in one draw, whole. (GL may
+  // hand that one draw on in two batches where its vertex buffer runs full, and a batch without
+  // a clipped sprite then takes the other cut: which frames that befalls depends on all that was
+  // drawn before, not on the frame, and this does not follow it.)
   const TextureReach* glow = GeneratedTextureReach(8);
   SpriteView view;
   std::memcpy(view.modelview, m, sizeof m);
