@@ -3,8 +3,11 @@
 // bands that flicker on fixed music rows.
 #include "scenes/opening.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "platform/gl.h"
 #include "scenes/camera.h"
@@ -80,6 +83,143 @@ void ApplyOpeningCamera(double t) {
 
 namespace {
 
+// The blend adds a fragment's colour times itself: a fragment of a steps of 255 adds
+// round(a * a / 255), which is nothing while a is at most 11. A texel of v steps under a colour
+// factor f makes a fragment of v * f steps before the conversions round it, which can lift it
+// by up to a step: below 10 it adds nothing.
+constexpr double kSilentSteps = 10;
+
+TexelBox Union(TexelBox a, const TexelBox& b) {
+  if (b.Empty()) return a;
+  if (a.Empty()) return b;
+  a.x0 = std::min(a.x0, b.x0), a.y0 = std::min(a.y0, b.y0);
+  a.x1 = std::max(a.x1, b.x1), a.y1 = std::max(a.y1, b.y1);
+  return a;
+}
+
+// The texels that can add something to a pixel under the colour.
+TexelBox AddingTexels(const TextureReach& glow, const float colour[3]) {
+  TexelBox box;
+  for (size_t c = 0; c < 3; ++c) {
+    if (!(colour[c] > 0)) continue;
+    // Rounded down, so the level taken is at most the first value that adds.
+    const double level = std::floor(kSilentSteps / colour[c]);
+    if (level > 255) continue;
+    box = Union(box, glow.boxes[c][static_cast<size_t>(std::max(level, 0.0))]);
+  }
+  return box;
+}
+
+// The span of texture coordinates whose linear filtering reads a texel of the columns first..last
+// of n. Texel i sits at (i + 0.5) / n and a fragment reads the two either side of it; the
+// texture repeats, so texels at an edge are also read from the far side: then the whole span.
+void CoordinateSpan(int first, int last, int n, double& from, double& to) {
+  if (first <= 0 || last >= n - 1) {
+    from = 0, to = 1;
+    return;
+  }
+  from = (first - 1.0) / n, to = (last + 2.0) / n;
+}
+
+// Point p in clip coordinates.
+void ClipPosition(const SpriteView& view, const double p[3], double out[4]) {
+  double eye[4];
+  for (int r = 0; r < 4; ++r) {
+    eye[r] = view.modelview[12 + r];
+    for (int k = 0; k < 3; ++k) eye[r] += view.modelview[k * 4 + r] * p[k];
+  }
+  for (int r = 0; r < 4; ++r) {
+    out[r] = 0;
+    for (int k = 0; k < 4; ++k) out[r] += view.projection[k * 4 + r] * eye[k];
+  }
+}
+
+// Whether GL clips a sprite before drawing it: every corner inside the view volume, one clearly
+// outside it, or one too close to a face of it to tell.
+enum class SpriteClipping { Inside, Outside, Unsure };
+
+SpriteClipping Clipping(const OpeningSprite& sprite, const SpriteView& view) {
+  // GL computes in floats what is here in doubles: a corner this close to a plane may fall on
+  // either side of it.
+  constexpr double kUnsure = 1e-4;
+  SpriteClipping clipping = SpriteClipping::Inside;
+  for (const float* corner : sprite.corners) {
+    const double p[3] = {corner[0], corner[1], corner[2]};
+    double c[4];
+    ClipPosition(view, p, c);
+    const double w = std::abs(c[3]), reach = std::max({std::abs(c[0]), std::abs(c[1]), std::abs(c[2])});
+    if (!std::isfinite(c[3]) || !std::isfinite(reach)) return SpriteClipping::Unsure;
+    if (c[3] < -kUnsure * w) {
+      clipping = SpriteClipping::Outside;
+    } else if (c[3] <= kUnsure * w || std::abs(reach - w) <= kUnsure * w) {
+      return SpriteClipping::Unsure;
+    } else if (reach > w) {
+      clipping = SpriteClipping::Outside;
+    }
+  }
+  return clipping;
+}
+
+}  // namespace
+
+bool OpeningSpriteBox(const OpeningSprite& sprite, const TextureReach& glow, const SpriteView& view, PixelBox& box) {
+  box = {};
+  const TexelBox texels = AddingTexels(glow, sprite.colour);
+  if (texels.Empty()) return true;
+  double s[2], t[2];
+  CoordinateSpan(texels.x0, texels.x1, glow.width, s[0], s[1]);
+  CoordinateSpan(texels.y0, texels.y1, glow.height, t[0], t[1]);
+
+  // The sprite is the parallelogram corner 0 + s (corner 1 - corner 0) + t (corner 3 - corner 0)
+  // with texture coordinates (s, t): the part that can add is the one over [s0, s1] x [t0, t1],
+  // and the window positions of its corners bound it while they lie in front of the eye.
+  const float* c0 = sprite.corners[0];
+  const float* c1 = sprite.corners[1];
+  const float* c3 = sprite.corners[3];
+  double left = HUGE_VAL, right = -HUGE_VAL, bottom = HUGE_VAL, top = -HUGE_VAL;
+  for (double sc : s)
+    for (double tc : t) {
+      double p[3], c[4];
+      for (int k = 0; k < 3; ++k) p[k] = c0[k] + sc * (c1[k] - c0[k]) + tc * (c3[k] - c0[k]);
+      ClipPosition(view, p, c);
+      if (!(c[3] > 1e-6)) return false;
+      const double x = view.viewport[0] + (c[0] / c[3] + 1) * 0.5 * view.viewport[2];
+      const double y = view.viewport[1] + (c[1] / c[3] + 1) * 0.5 * view.viewport[3];
+      left = std::min(left, x), right = std::max(right, x);
+      bottom = std::min(bottom, y), top = std::max(top, y);
+    }
+  // A pixel is drawn when its centre lies inside; one more either side for the rounding.
+  auto clamp = [](double v, float lo, float hi) { return static_cast<int>(std::clamp(v, double{lo}, double{hi})); };
+  const float x0 = view.viewport[0], x1 = x0 + view.viewport[2];
+  const float y0 = view.viewport[1], y1 = y0 + view.viewport[3];
+  if (!std::isfinite(left + right + bottom + top)) return false;
+  box = {clamp(std::floor(left) - 1, x0, x1), clamp(std::floor(bottom) - 1, y0, y1),
+         clamp(std::ceil(right) + 1, x0, x1), clamp(std::ceil(top) + 1, y0, y1)};
+  return true;
+}
+
+namespace {
+
+constexpr float kCornerTexture[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+// Corner k of a sprite, inside glBegin.
+void SpriteCorner(const OpeningSprite& s, int k) {
+  glTexCoord2f(kCornerTexture[k][0], kCornerTexture[k][1]);
+  glVertex3fv(s.corners[k]);
+}
+
+// The sprite as one of GL_QUADS.
+void SpriteQuad(const OpeningSprite& s) {
+  glColor4f(s.colour[0], s.colour[1], s.colour[2], 1);
+  for (int k = 0; k < 4; ++k) SpriteCorner(s, k);
+}
+
+// The sprite as two of GL_TRIANGLES, cut as GL cuts a quad it clips.
+void SpriteTriangles(const OpeningSprite& s) {
+  glColor4f(s.colour[0], s.colour[1], s.colour[2], 1);
+  for (int k : {0, 1, 3, 1, 2, 3}) SpriteCorner(s, k);
+}
+
 void DrawSprites(double t) {
   glDisable(GL_TEXTURE_GEN_S);
   glDisable(GL_TEXTURE_GEN_T);
@@ -99,19 +239,56 @@ void DrawSprites(double t) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_COLOR, GL_ONE);
   glDisable(GL_DEPTH_TEST);
-  glBegin(GL_QUADS);
+
+  // The blend adds the fragment's colour times itself, so most of a dim sprite's square adds
+  // nothing. Where the glow's reach is known each sprite is drawn alone, cut to the pixels it
+  // can change. The sum saturates and each sprite adds on its own, so the order they are added
+  // in does not change it; the alpha is 1 from the clear and stays 1 whatever is added.
+  //
+  // The sprites drawn together once went through GL in one draw of quads. Where GL has to clip
+  // some of a draw, it cuts every quad of it into the triangles (0, 1, 3) and (1, 2, 3); where
+  // it has not, the rasteriser may cut them otherwise, which moves colours by a step here and
+  // there. So the sprites drawn apart keep the cut of that one draw: while some sprite needs
+  // clipping, each is drawn as those two triangles. Where it cannot be told whether GL clips,
+  // or a sprite's part that adds cannot be bounded, they are drawn in one draw, whole. (GL may
+  // hand that one draw on in two batches where its vertex buffer runs full, and a batch without
+  // a clipped sprite then takes the other cut: which frames that befalls depends on all that was
+  // drawn before, not on the frame, and this does not follow it.)
+  const TextureReach* glow = GeneratedTextureReach(8);
+  SpriteView view;
+  std::memcpy(view.modelview, m, sizeof m);
+  glGetFloatv(GL_PROJECTION_MATRIX, view.projection);
+  glGetFloatv(GL_VIEWPORT, view.viewport);
+  static std::vector<const OpeningSprite*> drawn;
+  static std::vector<std::pair<const OpeningSprite*, PixelBox>> cut;
+  drawn.clear(), cut.clear();
+  bool cuttable = glow != nullptr, clipped = false;
   for (const OpeningSprite& s : sprites) {
-    // The blend adds the fragment's colour times itself. A sprite whose brightest channel comes
-    // to at most 10 of 255 adds at most 100 / 255 of a step, which rounds to nothing: such a
-    // sprite changes no pixel (the alpha is 1 from the clear and stays 1), and is not drawn.
+    // A sprite whose brightest channel comes to at most 10 of 255 adds at most 100 / 255 of a
+    // step, which rounds to nothing: it changes no pixel and is not drawn.
     if (s.colour[2] * 255 < 10) continue;
-    glColor4f(s.colour[0], s.colour[1], s.colour[2], 1);
-    glTexCoord2f(0, 0), glVertex3fv(s.corners[0]);
-    glTexCoord2f(1, 0), glVertex3fv(s.corners[1]);
-    glTexCoord2f(1, 1), glVertex3fv(s.corners[2]);
-    glTexCoord2f(0, 1), glVertex3fv(s.corners[3]);
+    drawn.push_back(&s);
+    if (!cuttable) continue;
+    const SpriteClipping clipping = Clipping(s, view);
+    PixelBox box;
+    if (clipping == SpriteClipping::Unsure || !OpeningSpriteBox(s, *glow, view, box)) cuttable = false;
+    clipped = clipped || clipping == SpriteClipping::Outside;
+    if (!box.Empty()) cut.emplace_back(&s, box);
   }
-  glEnd();
+  if (cuttable) {
+    glEnable(GL_SCISSOR_TEST);
+    for (const auto& [s, box] : cut) {
+      glScissor(box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
+      glBegin(clipped ? GL_TRIANGLES : GL_QUADS);
+      clipped ? SpriteTriangles(*s) : SpriteQuad(*s);
+      glEnd();
+    }
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    glBegin(GL_QUADS);
+    for (const OpeningSprite* s : drawn) SpriteQuad(*s);
+    glEnd();
+  }
 }
 
 // A band across the screen with the texture turned a quarter turn.

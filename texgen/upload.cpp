@@ -11,6 +11,12 @@
 static_assert(GeneratedTextureCount == TextureScriptCount);
 
 std::array<uint32_t, GeneratedTextureCount> textureNames{};
+std::array<TextureReach, GeneratedTextureCount> textureReach{};
+
+const TextureReach* GeneratedTextureReach(int k) {
+  const TextureReach& reach = textureReach[static_cast<size_t>(k)];
+  return reach.name != 0 && reach.name == textureNames[static_cast<size_t>(k)] ? &reach : nullptr;
+}
 
 void UploadTexture(const uint32_t* pixels, uint32_t name, int width, int height) {
   glBindTexture(GL_TEXTURE_2D, name);
@@ -26,12 +32,16 @@ void UploadTexture(const uint32_t* pixels, uint32_t name, int width, int height)
 
 void UploadTextureSet(std::vector<std::vector<uint32_t>>& images) {
   glGenTextures(GeneratedTextureCount, textureNames.data());
+  textureReach.fill({});
   const int count = std::min<int>(GeneratedTextureCount, static_cast<int>(images.size()));
   for (int k = 0; k < count; ++k) {
-    std::vector<uint32_t>& image = images[static_cast<size_t>(k)];
+    const size_t i = static_cast<size_t>(k);
+    std::vector<uint32_t>& image = images[i];
     if (image.size() < static_cast<size_t>(TexturePixelCount)) continue;  // a rejected script: no image
+    textureReach[i] = MeasureTextureReach(std::span<const uint32_t>(image.data(), TexturePixelCount), TextureSize, TextureSize);
+    textureReach[i].name = textureNames[i];
     SwizzleForUpload(std::span<uint32_t>(image.data(), TexturePixelCount));
-    UploadTexture(image.data(), textureNames[static_cast<size_t>(k)], TextureSize, TextureSize);
+    UploadTexture(image.data(), textureNames[i], TextureSize, TextureSize);
     std::vector<uint32_t>().swap(image);
   }
   images.clear();

@@ -5,8 +5,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "texgen/texture_reach.h"
+
 inline constexpr int GeneratedTextureCount = 9;
 extern std::array<uint32_t, GeneratedTextureCount> textureNames;
+// Where each generated texture's channels reach which values, measured as the set is uploaded.
+// Entry k speaks for textureNames[k] only while its name is that name: a texture put there by
+// other means (a test's stand-in) has no reach.
+extern std::array<TextureReach, GeneratedTextureCount> textureReach;
+// The reach of what textureNames[k] names now, or null.
+const TextureReach* GeneratedTextureReach(int k);
 
 // Makes `name` the current 2D texture and uploads width x height texels (bytes R, G, B, A),
 // repeating, linearly filtered without mipmaps, modulating the vertex colour.

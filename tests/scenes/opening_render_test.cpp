@@ -10,6 +10,8 @@
 #include "scenes/scene_table.h"
 #include "scenes/scenes.h"
 #include "scenes/text.h"
+#include "texgen/generator.h"
+#include "texgen/texture_set.h"
 #include "texgen/upload.h"
 #include "tests/headless_util.h"
 #include "tests/scenes/render_util.h"
@@ -97,6 +99,30 @@ TEST_F(OpeningRender, ImagineIsCentredAndDrawnTwice) {
   for (size_t i = 0; i < single.rgb.size(); ++i) once += single.rgb[i];
   ASSERT_GT(once, 0);
   EXPECT_NEAR(static_cast<double>(ink) * 3 / once, 2.0, 0.15) << ink << " " << once;
+}
+
+// The sprites cut to the parts of them that can add (each drawn alone inside its box) against
+// all of them drawn whole in one draw, as they are where the glow's reach is unknown: the
+// pictures must be the same to the bit, at moments when some sprite reaches out of the view
+// (GL clips) and when none does.
+TEST_F(OpeningRender, CuttingTheSpritesToWhatTheyAddChangesNoPixel) {
+  std::vector<TextureImage> images(GeneratedTextureCount);
+  images[8] = std::move(GenerateTextures(TextureScriptList().subspan(8, 1), [](float) {})[0]);
+  UploadTextureSet(images);
+  ASSERT_NE(GeneratedTextureReach(8), nullptr);
+  const TextureReach glow = textureReach[8];
+  for (float seconds : {1.0f, 2.5f, 3.2f, 4.4f, 7.9f, 12.3f, 15.0f, 21.7f}) {
+    textureReach[8] = glow;
+    const Picture cut = Frame(0, 0, seconds);
+    textureReach[8].name = 0;
+    const Picture whole = Frame(0, 0, seconds);
+    ASSERT_GT(whole.Count([](int, int, Rgb c) { return c.b > 0; }), 10000) << seconds;
+    int differ = 0;
+    for (size_t i = 0; i < cut.rgb.size(); ++i) differ += cut.rgb[i] != whole.rgb[i];
+    EXPECT_EQ(differ, 0) << "at " << seconds << " s";
+  }
+  textureReach = {};
+  textureNames.fill(0);
 }
 
 // Run by its own test with fontconfig knowing no font (see CMakeLists.txt).
