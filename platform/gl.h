@@ -68,6 +68,7 @@
 #define glDrawArrays VglDrawArrays
 
 #define glViewport VglViewport
+#define glScissor VglScissor
 #define glClearColor VglClearColor
 #define glClear VglClear
 #define glFlush VglFlush

@@ -448,6 +448,7 @@ void Viewport(int x, int y, int width, int height) {
   layer.viewportHeight = height;
   gles.Viewport(x, y, width, height);
 }
+void Scissor(int x, int y, int width, int height) { gles.Scissor(x, y, width, height); }
 void ClearColor(float r, float g, float b, float a) { gles.ClearColor(r, g, b, a); }
 void Clear(unsigned mask) { gles.Clear(mask); }
 void Flush() { gles.Flush(); }

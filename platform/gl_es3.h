@@ -81,6 +81,7 @@ void ArrayPointer(unsigned array, int size, unsigned type, int stride, const voi
 void DrawArrays(unsigned mode, int first, int count);
 
 void Viewport(int x, int y, int width, int height);
+void Scissor(int x, int y, int width, int height);
 void ClearColor(float r, float g, float b, float a);
 void Clear(unsigned mask);
 void Flush();

@@ -28,7 +28,7 @@
   X(GENVERTEXARRAYS, GenVertexArrays) X(GETFLOATV, GetFloatv) X(GETPROGRAMINFOLOG, GetProgramInfoLog)     \
   X(GETPROGRAMIV, GetProgramiv) X(GETSHADERINFOLOG, GetShaderInfoLog) X(GETSHADERIV, GetShaderiv)         \
   X(GETSTRING, GetString) X(GETUNIFORMLOCATION, GetUniformLocation) X(LINKPROGRAM, LinkProgram)           \
-  X(PIXELSTOREI, PixelStorei) X(READPIXELS, ReadPixels) X(SHADERSOURCE, ShaderSource)                     \
+  X(PIXELSTOREI, PixelStorei) X(READPIXELS, ReadPixels) X(SCISSOR, Scissor) X(SHADERSOURCE, ShaderSource)                     \
   X(STENCILFUNC, StencilFunc) X(STENCILOP, StencilOp) X(TEXIMAGE2D, TexImage2D)                           \
   X(TEXPARAMETERI, TexParameteri) X(UNIFORM1I, Uniform1i) X(UNIFORM2FV, Uniform2fv) X(UNIFORM4FV, Uniform4fv)                       \
   X(UNIFORMMATRIX3FV, UniformMatrix3fv) X(UNIFORMMATRIX4FV, UniformMatrix4fv) X(USEPROGRAM, UseProgram)   \

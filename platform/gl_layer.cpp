@@ -149,6 +149,7 @@ void VglTexCoordPointer(int size, unsigned type, int stride, const void* pointer
 void VglDrawArrays(unsigned mode, int first, int count) { ES3(DrawArrays(mode, first, count)); glDrawArrays(mode, first, count); }
 
 void VglViewport(int x, int y, int width, int height) { ES3(Viewport(x, y, width, height)); glViewport(x, y, width, height); }
+void VglScissor(int x, int y, int width, int height) { ES3(Scissor(x, y, width, height)); glScissor(x, y, width, height); }
 void VglClearColor(float r, float g, float b, float a) { ES3(ClearColor(r, g, b, a)); glClearColor(r, g, b, a); }
 void VglClear(unsigned mask) { ES3(Clear(mask)); glClear(mask); }
 void VglFlush() { ES3(Flush()); glFlush(); }

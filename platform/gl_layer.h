@@ -90,6 +90,7 @@ void VglDrawArrays(unsigned mode, int first, int count);
 
 // --- framebuffer and queries -----------------------------------------------------------
 void VglViewport(int x, int y, int width, int height);
+void VglScissor(int x, int y, int width, int height);
 void VglClearColor(float r, float g, float b, float a);
 void VglClear(unsigned mask);
 void VglFlush();

@@ -1,0 +1,31 @@
+// scenes/lattice_view.h: which cubes of the 11 x 11 x 11 lattice can put a fragment into a
+// rectangle of the window, nearest first. The software rasteriser pays for every triangle it sets up and
+// every hidden fragment it shades: cubes that cannot reach the pixels being drawn are not sent,
+// and the rest go nearest first so that hidden fragments fail the depth test before shading.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Window pixels x0 <= x < x1, y0 <= y < y1, y counted upwards as GL's window coordinates.
+struct PixelRect {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+// What a lattice pass is drawn with: GL's projection and model-view matrices (column-major, as
+// read back) and viewport (x, y, width, height), and the eye in world coordinates.
+struct LatticeView {
+  std::array<float, 16> projection{}, view{};
+  std::array<float, 4> viewport{};
+  std::array<float, 3> eye{};
+};
+
+// Lattice cube k is the one at grid point (k / 121 - 5, k / 11 % 11 - 5, k % 11 - 5), in the
+// order the lattice list draws them.
+constexpr int kLatticeCubes = 11 * 11 * 11;
+
+// Every cube that may cover a pixel centre inside `rect`, nearest centre to the eye first. A cube
+// is left out only when all eight corners lie beyond one and the same side of the rectangle
+// (widened by two pixels), or before the near or beyond the far plane: then no part of it is drawn
+// there.
+void LatticeCubesReaching(const LatticeView& v, PixelRect rect, std::vector<int16_t>& cubes);
