@@ -58,11 +58,13 @@ void DrawWaveFloorScene() {
   SetOpaqueTextureState();
   glFrontFace(GL_CCW);
 
-  skySphere.position.z = 0;
-  skySphere.scale = {4.5f, 4.5f, 4.5f};
-  glColor4f(1, 1, 1, 1);
-  DrawMesh(skySphere);
-
+  // The floor goes before the sky that is seen around it: the sky's fragments behind the floor
+  // then fail the depth test before they are textured. No pixel changes: both are opaque under a
+  // strict depth test, and they cannot tie, the floor lying within 40 of the eye and the sky 440
+  // away or more. The sky keeps the shade model the frame came with, and the current normal and
+  // texture coordinate are left as the floor's last vertex leaves them.
+  float skyShadeModel = GL_SMOOTH;
+  glGetFloatv(GL_SHADE_MODEL, &skyShadeModel);
   glShadeModel(GL_FLAT);
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_LIGHTING);
@@ -75,6 +77,17 @@ void DrawWaveFloorScene() {
       DrawCube(1.0f);
       glPopMatrix();
     }
+
+  glShadeModel(static_cast<GLenum>(skyShadeModel));
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  skySphere.position.z = 0;
+  skySphere.scale = {4.5f, 4.5f, 4.5f};
+  glColor4f(1, 1, 1, 1);
+  DrawMesh(skySphere);
+  glShadeModel(GL_FLAT);
+  glNormal3f(0, -1, 0);
+  glTexCoord2f(0, 1);
 
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
