@@ -31,36 +31,48 @@ std::array<double, 16> Multiply(const std::array<float, 16>& a, const std::array
 
 }  // namespace
 
+ReachTest ReachTestFor(const LatticeView& v, PixelRect rect) {
+  ReachTest t;
+  t.m = Multiply(v.projection, v.view);
+  t.empty = rect.x1 <= rect.x0 || rect.y1 <= rect.y0 || v.viewport[2] <= 0 || v.viewport[3] <= 0;
+  if (t.empty) return t;
+  // The rectangle's sides as normalised device coordinates, widened by the margin.
+  t.left = (rect.x0 - kMarginPixels - v.viewport[0]) / v.viewport[2] * 2 - 1;
+  t.right = (rect.x1 + kMarginPixels - v.viewport[0]) / v.viewport[2] * 2 - 1;
+  t.bottom = (rect.y0 - kMarginPixels - v.viewport[1]) / v.viewport[3] * 2 - 1;
+  t.top = (rect.y1 + kMarginPixels - v.viewport[1]) / v.viewport[3] * 2 - 1;
+  return t;
+}
+
+bool BoxMayReach(const ReachTest& t, const double base[3], double edge) {
+  if (t.empty) return false;
+  const std::array<double, 16>& m = t.m;
+  // Bit p set while every corner so far is outside plane p (clip-space half-spaces
+  // x >= left w, x <= right w, y >= bottom w, y <= top w, z >= -w, z <= w).
+  unsigned outside = 0x3f;
+  for (int corner = 0; corner < 8 && outside; ++corner) {
+    const double p[3] = {base[0] + (corner & 1 ? edge : 0), base[1] + (corner & 2 ? edge : 0),
+                         base[2] + (corner & 4 ? edge : 0)};
+    double clip[4];
+    for (int row = 0; row < 4; ++row) clip[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
+    const double x = clip[0], y = clip[1], z = clip[2], w = clip[3];
+    // A corner counts as outside only clearly so, whatever rounding GL's own arithmetic does.
+    const double slack = 1e-6 * (std::fabs(x) + std::fabs(y) + std::fabs(z) + std::fabs(w));
+    const double distance[6] = {x - t.left * w, t.right * w - x, y - t.bottom * w, t.top * w - y, z + w, w - z};
+    for (int plane = 0; plane < 6; ++plane)
+      if (distance[plane] >= -slack) outside &= ~(1u << plane);
+  }
+  return outside == 0;
+}
+
 void LatticeCubesReaching(const LatticeView& v, PixelRect rect, std::vector<int16_t>& cubes) {
   cubes.clear();
-  if (rect.x1 <= rect.x0 || rect.y1 <= rect.y0 || v.viewport[2] <= 0 || v.viewport[3] <= 0) return;
-  const std::array<double, 16> m = Multiply(v.projection, v.view);
-  // The rectangle's sides as normalised device coordinates, widened by the margin.
-  const double left = (rect.x0 - kMarginPixels - v.viewport[0]) / v.viewport[2] * 2 - 1;
-  const double right = (rect.x1 + kMarginPixels - v.viewport[0]) / v.viewport[2] * 2 - 1;
-  const double bottom = (rect.y0 - kMarginPixels - v.viewport[1]) / v.viewport[3] * 2 - 1;
-  const double top = (rect.y1 + kMarginPixels - v.viewport[1]) / v.viewport[3] * 2 - 1;
-
+  const ReachTest test = ReachTestFor(v, rect);
   std::vector<std::pair<double, int16_t>> keyed;
   keyed.reserve(kLatticeCubes);
   for (int k = 0; k < kLatticeCubes; ++k) {
     const double base[3] = {k / 121 - 5 + kOffset, k / 11 % 11 - 5 + kOffset, k % 11 - 5 + kOffset};
-    // Bit p set while every corner so far is outside plane p (clip-space half-spaces
-    // x >= left w, x <= right w, y >= bottom w, y <= top w, z >= -w, z <= w).
-    unsigned outside = 0x3f;
-    for (int corner = 0; corner < 8 && outside; ++corner) {
-      const double p[3] = {base[0] + (corner & 1 ? kEdge : 0), base[1] + (corner & 2 ? kEdge : 0),
-                           base[2] + (corner & 4 ? kEdge : 0)};
-      double clip[4];
-      for (int row = 0; row < 4; ++row) clip[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
-      const double x = clip[0], y = clip[1], z = clip[2], w = clip[3];
-      // A corner counts as outside only clearly so, whatever rounding GL's own arithmetic does.
-      const double slack = 1e-6 * (std::fabs(x) + std::fabs(y) + std::fabs(z) + std::fabs(w));
-      const double distance[6] = {x - left * w, right * w - x, y - bottom * w, top * w - y, z + w, w - z};
-      for (int plane = 0; plane < 6; ++plane)
-        if (distance[plane] >= -slack) outside &= ~(1u << plane);
-    }
-    if (outside) continue;
+    if (!BoxMayReach(test, base, kEdge)) continue;
     const double centre[3] = {base[0] + kEdge / 2 - v.eye[0], base[1] + kEdge / 2 - v.eye[1], base[2] + kEdge / 2 - v.eye[2]};
     keyed.emplace_back(centre[0] * centre[0] + centre[1] * centre[1] + centre[2] * centre[2], static_cast<int16_t>(k));
   }
