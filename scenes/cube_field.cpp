@@ -111,14 +111,14 @@ PixelRect WholeViewport(const std::array<float, 4>& viewport) {
 // cubes that can reach it, nearest first. Each pixel of the rectangles gets the fragments the
 // whole lattice would give it; pixels outside them get none, which the callers know the stencil
 // test would have rejected anyway. The scissor is put back as it was.
-void DrawLatticeWithin(const LatticeView& view, const std::vector<PixelRect>& rects) {
+void DrawLatticeWithin(const LatticeView& view, const std::vector<bool>& hidden, const std::vector<PixelRect>& rects) {
   static std::vector<int16_t> cubes;
   const bool whole = rects.size() == 1 && rects[0].x0 == static_cast<int>(view.viewport[0]) &&
                      rects[0].y0 == static_cast<int>(view.viewport[1]) &&
                      rects[0].x1 == static_cast<int>(view.viewport[0] + view.viewport[2]) &&
                      rects[0].y1 == static_cast<int>(view.viewport[1] + view.viewport[3]);
   if (whole) {
-    LatticeCubesReaching(view, rects[0], cubes);
+    LatticeCubesReaching(view, rects[0], hidden, cubes);
     DrawLatticeCubes(cubes);
     return;
   }
@@ -135,7 +135,7 @@ void DrawLatticeWithin(const LatticeView& view, const std::vector<PixelRect>& re
       if (r.x1 <= r.x0 || r.y1 <= r.y0) continue;
     }
     glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
-    LatticeCubesReaching(view, r, cubes);
+    LatticeCubesReaching(view, r, hidden, cubes);
     DrawLatticeCubes(cubes);
   }
   glScissor(before.x0, before.y0, before.x1 - before.x0, before.y1 - before.y0);
@@ -246,12 +246,13 @@ void DrawCubeFieldScene() {
   glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
   glGetFloatv(GL_VIEWPORT, view.viewport.data());
   view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+  const std::vector<bool> hidden = LatticeCubesHidden(view);
   // Inside the panels: white, fogged to black. Only mode 3 marks panels; in mode 2 this pass
   // would pass the stencil nowhere and change nothing, so its 8000 quads are not sent.
   PanelRegions regions;
   if (mode == 3) {
     regions = PanelRegionsFor(panelPattern, view.viewport);
-    DrawLatticeWithin(view, regions.marked);
+    DrawLatticeWithin(view, hidden, regions.marked);
   } else {
     regions.unmarked.push_back(WholeViewport(view.viewport));
   }
@@ -269,7 +270,7 @@ void DrawCubeFieldScene() {
     glEnable(GL_TEXTURE_GEN_T);
   }
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  DrawLatticeWithin(view, regions.unmarked);
+  DrawLatticeWithin(view, hidden, regions.unmarked);
 
   // State the scenes after this one rely on.
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -38,6 +38,11 @@ ReachTest ReachTestFor(const LatticeView& v, PixelRect rect);
 // beyond the far plane.
 bool BoxMayReach(const ReachTest& test, const double base[3], double edge);
 
-// Every cube that may cover a pixel centre inside `rect` (BoxMayReach), nearest centre to the eye
-// first.
-void LatticeCubesReaching(const LatticeView& v, PixelRect rect, std::vector<int16_t>& cubes);
+// For each lattice cube, whether it is hidden whole behind a single nearer cube: then none of its
+// fragments is ever the one a pixel keeps. Only some of the nearest cubes are tried as occluders.
+std::vector<bool> LatticeCubesHidden(const LatticeView& v);
+
+// Every cube that may cover a pixel centre inside `rect` (BoxMayReach) and is not marked in
+// `hidden` (which may be empty), nearest centre to the eye first.
+void LatticeCubesReaching(const LatticeView& v, PixelRect rect, const std::vector<bool>& hidden,
+                          std::vector<int16_t>& cubes);

@@ -172,7 +172,7 @@ TEST_F(CubeFieldRender, LatticeCubesLeftOutDrawNothingInTheirRectangle) {
     view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
     const PixelRect rect{200, 40, 290, 130};
     std::vector<int16_t> listed;
-    LatticeCubesReaching(view, rect, listed);
+    LatticeCubesReaching(view, rect, {}, listed);
     std::vector<int16_t> leftOut;
     for (int16_t k = 0; k < kLatticeCubes; ++k)
       if (std::find(listed.begin(), listed.end(), k) == listed.end()) leftOut.push_back(k);
@@ -187,4 +187,34 @@ TEST_F(CubeFieldRender, LatticeCubesLeftOutDrawNothingInTheirRectangle) {
     for (int y = rect.y0; y < rect.y1; ++y)
       for (int x = rect.x0; x < rect.x1; ++x) ASSERT_EQ(p.Grey(x, kH - 1 - y), 0) << x << "," << y << " at " << seconds << " s";
   }
+}
+
+TEST_F(CubeFieldRender, CubesHiddenBehindANearerCubeChangeNoPixelWhenLeftOut) {
+  size_t leftOut = 0;
+  for (float seconds : {0.3f, 1.1f, 2.4f, 3.3f}) {
+    Render(1, 9.0f, seconds);
+    LatticeView view;
+    glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
+    glGetFloatv(GL_VIEWPORT, view.viewport.data());
+    view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+    const std::vector<bool> hidden = LatticeCubesHidden(view);
+    std::vector<int16_t> all, shown;
+    for (int16_t k = 0; k < kLatticeCubes; ++k) {
+      all.push_back(k);
+      if (!hidden[k]) shown.push_back(k);
+    }
+    leftOut += all.size() - shown.size();
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_TEXTURE_2D);  // white, fogged with distance
+    const auto draw = [&](const std::vector<int16_t>& cubes) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      DrawLatticeCubes(cubes);
+      return ReadPicture(context_).rgb;
+    };
+    const std::vector<uint8_t> whole = draw(all);
+    EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](uint8_t c) { return c > 0; }), kW * kH / 4);
+    EXPECT_TRUE(whole == draw(shown)) << "at " << seconds << " s";
+  }
+  EXPECT_GT(leftOut, 100u);
 }
