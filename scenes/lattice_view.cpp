@@ -42,6 +42,13 @@ std::array<double, 16> Multiply(const std::array<float, 16>& a, const std::array
   return c;
 }
 
+// A window rectangle as a test on boxes in world coordinates: the pass's projection and view
+// combined, and the rectangle's sides (widened by two pixels) in normalised device coordinates.
+struct ReachTest {
+  std::array<double, 16> m{};
+  double left = 0, right = 0, bottom = 0, top = 0;
+  bool empty = true;
+};
 // One cube seen whole in front of the near plane: its corners in window coordinates, the convex
 // outline they make, and the range of eye depth (clip w) its corners span.
 struct Outline {
@@ -143,6 +150,8 @@ std::vector<bool> LatticeCubesHidden(const LatticeView& v) {
   return hidden;
 }
 
+namespace {
+
 ReachTest ReachTestFor(const LatticeView& v, PixelRect rect) {
   ReachTest t;
   t.m = Multiply(v.projection, v.view);
@@ -156,6 +165,9 @@ ReachTest ReachTestFor(const LatticeView& v, PixelRect rect) {
   return t;
 }
 
+// False only when the axis-aligned box from `base` with the given edge cannot put a fragment into
+// the rectangle: all eight corners lie beyond one and the same side of it, or before the near or
+// beyond the far plane.
 bool BoxMayReach(const ReachTest& t, const double base[3], double edge) {
   if (t.empty) return false;
   const std::array<double, 16>& m = t.m;
@@ -176,6 +188,8 @@ bool BoxMayReach(const ReachTest& t, const double base[3], double edge) {
   }
   return outside == 0;
 }
+
+}  // namespace
 
 void LatticeCubesReaching(const LatticeView& v, PixelRect rect, const std::vector<bool>& hidden,
                           std::vector<int16_t>& cubes) {
