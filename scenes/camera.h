@@ -1,6 +1,8 @@
 // scenes/camera.h: the shared camera and projection of every 3D scene, and the cube
 // lattice of the cube-field scene.
 #pragma once
+#include <cstdint>
+#include <vector>
 
 struct Camera {
   float eye[3] = {0.0f, 0.0f, 50.0f};
@@ -25,6 +27,9 @@ void DrawCube(float edge);
 // Compiles the 11 x 11 x 11 lattice and sets the cube field's fog and GL state; first call only.
 void SetupCubeLattice();
 void DrawCubeLattice();
+// Draws the given lattice cubes (numbered as in scenes/lattice_view.h) in the given order, each
+// exactly as the lattice list draws it.
+void DrawLatticeCubes(const std::vector<int16_t>& cubes);
 // Forgets the lattice list (for a new GL context, as tests and tools make).
 void ResetCubeLattice();
 // Deletes the lattice's list on the current context (the one it was compiled on), then as

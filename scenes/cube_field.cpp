@@ -3,12 +3,14 @@
 // is drawn white inside them and textured outside.
 #include "scenes/cube_field.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
+#include "scenes/lattice_view.h"
 #include "scenes/scenes.h"
 #include "texgen/upload.h"
 
@@ -42,7 +44,132 @@ constexpr int32_t kPatternAt[4][8] = {
     {12, 8, 4, 1, 3, 7, 6, 10},   // order 7
 };
 
+constexpr double kPanelDistance = 20;  // the panel view's translation
+constexpr double kPanelFieldOfView = 45;
+constexpr float kPanelEdges[4] = {-7, -1, 1, 7};
+// A point inside each of the five ranges the panel edges cut an axis into.
+constexpr float kRangeInside[5] = {-10, -4, 0, 4, 10};
+
+bool Lit(int32_t pattern, float x, float y) {
+  for (const PanelDef& def : kPanels)
+    if ((def.litBy[0] == pattern || def.litBy[1] == pattern) && def.area.x0 < x && x < def.area.x1 &&
+        def.area.y0 < y && y < def.area.y1)
+      return true;
+  return false;
+}
+
+// One axis of the window cut where the set of ranges (bit r: range r of kRangeInside) a pixel
+// centre may fall in changes. Pixels near an edge may be in either neighbouring range.
+struct AxisSpan {
+  int from, to;
+  unsigned ranges;
+};
+std::vector<AxisSpan> AxisSpans(float origin, float size) {
+  const double scale = 1 / std::tan(kPanelFieldOfView / 2 * 3.14159265358979323846 / 180) / kPanelDistance;
+  double edge[4];
+  for (int e = 0; e < 4; ++e) edge[e] = origin + (kPanelEdges[e] * scale + 1) * size / 2;
+  std::vector<AxisSpan> spans;
+  const int first = static_cast<int>(origin), last = static_cast<int>(origin + size);
+  for (int i = first; i < last; ++i) {
+    const double centre = i + 0.5, slack = 1.5;
+    unsigned ranges = 0;
+    for (int r = 0; r < 5; ++r) {
+      const bool afterStart = r == 0 || centre >= edge[r - 1] - slack;
+      const bool beforeEnd = r == 4 || centre <= edge[r] + slack;
+      if (afterStart && beforeEnd) ranges |= 1u << r;
+    }
+    if (!spans.empty() && spans.back().ranges == ranges)
+      spans.back().to = i + 1;
+    else
+      spans.push_back({i, i + 1, ranges});
+  }
+  return spans;
+}
+
+// Adds the runs of one band of rows to `rects`, growing the rectangles of the band below when
+// its runs are the same.
+void AddBand(std::vector<PixelRect>& rects, size_t& bandStart, const std::vector<PixelRect>& runs) {
+  const size_t previous = rects.size() - bandStart;
+  bool same = previous == runs.size() && previous > 0;
+  for (size_t i = 0; same && i < runs.size(); ++i)
+    same = rects[bandStart + i].x0 == runs[i].x0 && rects[bandStart + i].x1 == runs[i].x1 &&
+           rects[bandStart + i].y1 == runs[i].y0;
+  if (same) {
+    for (size_t i = 0; i < runs.size(); ++i) rects[bandStart + i].y1 = runs[i].y1;
+    return;
+  }
+  bandStart = rects.size();
+  rects.insert(rects.end(), runs.begin(), runs.end());
+}
+
+PixelRect WholeViewport(const std::array<float, 4>& viewport) {
+  return {static_cast<int>(viewport[0]), static_cast<int>(viewport[1]), static_cast<int>(viewport[0] + viewport[2]),
+          static_cast<int>(viewport[1] + viewport[3])};
+}
+
+// Draws the lattice into the given rectangles only, each scissored to its own and sent only the
+// cubes that can reach it, nearest first. Each pixel of the rectangles gets the fragments the
+// whole lattice would give it; pixels outside them get none, which the callers know the stencil
+// test would have rejected anyway. The scissor is put back as it was.
+void DrawLatticeWithin(const LatticeView& view, const std::vector<bool>& hidden, const std::vector<PixelRect>& rects) {
+  static std::vector<int16_t> cubes;
+  const bool whole = rects.size() == 1 && rects[0].x0 == static_cast<int>(view.viewport[0]) &&
+                     rects[0].y0 == static_cast<int>(view.viewport[1]) &&
+                     rects[0].x1 == static_cast<int>(view.viewport[0] + view.viewport[2]) &&
+                     rects[0].y1 == static_cast<int>(view.viewport[1] + view.viewport[3]);
+  if (whole) {
+    LatticeCubesReaching(view, rects[0], hidden, cubes);
+    DrawLatticeCubes(cubes);
+    return;
+  }
+  float wasOn = 0;
+  std::array<float, 4> box = view.viewport;
+  glGetFloatv(GL_SCISSOR_TEST, &wasOn);
+  glGetFloatv(GL_SCISSOR_BOX, box.data());
+  const PixelRect before{static_cast<int>(box[0]), static_cast<int>(box[1]), static_cast<int>(box[0] + box[2]),
+                         static_cast<int>(box[1] + box[3])};
+  glEnable(GL_SCISSOR_TEST);
+  for (PixelRect r : rects) {
+    if (wasOn != 0) {
+      r = {std::max(r.x0, before.x0), std::max(r.y0, before.y0), std::min(r.x1, before.x1), std::min(r.y1, before.y1)};
+      if (r.x1 <= r.x0 || r.y1 <= r.y0) continue;
+    }
+    glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
+    LatticeCubesReaching(view, r, hidden, cubes);
+    DrawLatticeCubes(cubes);
+  }
+  glScissor(before.x0, before.y0, before.x1 - before.x0, before.y1 - before.y0);
+  if (wasOn == 0) glDisable(GL_SCISSOR_TEST);
+}
+
 }  // namespace
+
+PanelRegions PanelRegionsFor(int32_t pattern, const std::array<float, 4>& viewport) {
+  PanelRegions regions;
+  const std::vector<AxisSpan> columns = AxisSpans(viewport[0], viewport[2]);
+  const std::vector<AxisSpan> rows = AxisSpans(viewport[1], viewport[3]);
+  size_t markedBand = 0, unmarkedBand = 0;
+  for (const AxisSpan& row : rows) {
+    std::vector<PixelRect> marked, unmarked;
+    for (const AxisSpan& column : columns) {
+      bool lit = false, unlit = false;
+      for (int rx = 0; rx < 5; ++rx)
+        for (int ry = 0; ry < 5; ++ry)
+          if ((column.ranges >> rx & 1) && (row.ranges >> ry & 1))
+            (Lit(pattern, kRangeInside[rx], kRangeInside[ry]) ? lit : unlit) = true;
+      for (auto [wanted, runs] : {std::pair{lit, &marked}, std::pair{unlit, &unmarked}}) {
+        if (!wanted) continue;
+        if (!runs->empty() && runs->back().x1 == column.from)
+          runs->back().x1 = column.to;
+        else
+          runs->push_back({column.from, row.from, column.to, row.to});
+      }
+    }
+    AddBand(regions.marked, markedBand, marked);
+    AddBand(regions.unmarked, unmarkedBand, unmarked);
+  }
+  return regions;
+}
 
 int32_t UpdatePanelPattern(float syncTime, int32_t current) {
   for (int order = 0; order < 4; ++order)
@@ -114,9 +241,21 @@ void DrawCubeFieldScene() {
   glEnable(GL_DEPTH_TEST);
   ApplyProjection();
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  LatticeView view;
+  glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
+  glGetFloatv(GL_VIEWPORT, view.viewport.data());
+  view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+  const std::vector<bool> hidden = LatticeCubesHidden(view);
   // Inside the panels: white, fogged to black. Only mode 3 marks panels; in mode 2 this pass
   // would pass the stencil nowhere and change nothing, so its 8000 quads are not sent.
-  if (mode == 3) DrawCubeLattice();
+  PanelRegions regions;
+  if (mode == 3) {
+    regions = PanelRegionsFor(panelPattern, view.viewport);
+    DrawLatticeWithin(view, hidden, regions.marked);
+  } else {
+    regions.unmarked.push_back(WholeViewport(view.viewport));
+  }
 
   glStencilFunc(GL_NOTEQUAL, 1, 1);
   if (mode == 1) {
@@ -131,7 +270,7 @@ void DrawCubeFieldScene() {
     glEnable(GL_TEXTURE_GEN_T);
   }
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  DrawCubeLattice();
+  DrawLatticeWithin(view, hidden, regions.unmarked);
 
   // State the scenes after this one rely on.
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -1,14 +1,17 @@
-// The cube field drawn off-screen: fog, the stencil panels of mode 3 and the fixed aspect.
+// The cube field drawn off-screen: fog, the stencil panels of mode 3 and the regions they make,
+// the lattice cubes that can reach a rectangle, and the fixed aspect.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "platform/headless.h"
 #include "scenes/camera.h"
 #include "scenes/cube_field.h"
 #include "scenes/frame_clock.h"
+#include "scenes/lattice_view.h"
 #include "scenes/scenes.h"
 #include "tests/scenes/render_util.h"
 #include "texgen/upload.h"
@@ -126,4 +129,92 @@ TEST_F(CubeFieldRender, TheLatticeIsCompiledOnce) {
   SetupCubeLattice();
   EXPECT_EQ(glGenLists(1), next + 1) << "a second set-up made another list";
   glDeleteLists(next, 2);
+}
+
+TEST_F(CubeFieldRender, PanelRegionsHoldEveryPixelThePanelsMarkOrLeaveOnce) {
+  // The lattice passes are scissored to these regions, so a pixel the stencil would let through
+  // but no region holds would lose its fragments; one held twice would be drawn twice.
+  for (const auto [x0, y0, w, h] : {std::array{0, 0, kW, kH}, std::array{3, 5, 301, 227}}) {
+    glViewport(x0, y0, w, h);
+    for (int32_t pattern = 1; pattern <= 12; ++pattern) {
+      panelPattern = pattern;
+      const Frame f = Render(3, 4.001f, 0.5f);  // before the first change: the pattern stays
+      const PanelRegions regions =
+          PanelRegionsFor(pattern, {static_cast<float>(x0), static_cast<float>(y0), static_cast<float>(w),
+                                    static_cast<float>(h)});
+      const auto holding = [](const std::vector<PixelRect>& rects, int x, int y) {
+        return std::count_if(rects.begin(), rects.end(),
+                             [&](const PixelRect& r) { return r.x0 <= x && x < r.x1 && r.y0 <= y && y < r.y1; });
+      };
+      int marked = 0;
+      for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x) {
+          const bool mark = f.stencil[(kH - 1 - y) * kW + x] != 0;
+          marked += mark;
+          ASSERT_EQ(holding(mark ? regions.marked : regions.unmarked, x, y), 1)
+              << "pattern " << pattern << " at " << x << "," << y << " in a " << w << "x" << h << " viewport";
+          ASSERT_LE(holding(mark ? regions.unmarked : regions.marked, x, y), 1);
+        }
+      EXPECT_GT(marked, w * h / 10) << "pattern " << pattern;
+    }
+  }
+}
+
+TEST_F(CubeFieldRender, LatticeCubesLeftOutDrawNothingInTheirRectangle) {
+  // Wide and narrow views, the rectangle off centre: every cube not listed is drawn alone and
+  // must leave the rectangle black.
+  for (float seconds : {0.3f, 1.1f, 2.4f}) {
+    Render(1, 9.0f, seconds);
+    LatticeView view;
+    glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
+    glGetFloatv(GL_VIEWPORT, view.viewport.data());
+    view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+    const PixelRect rect{200, 40, 290, 130};
+    std::vector<int16_t> listed;
+    LatticeCubesReaching(view, rect, {}, listed);
+    std::vector<int16_t> leftOut;
+    for (int16_t k = 0; k < kLatticeCubes; ++k)
+      if (std::find(listed.begin(), listed.end(), k) == listed.end()) leftOut.push_back(k);
+    ASSERT_GT(leftOut.size(), listed.size()) << "at " << seconds << " s";
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_FOG);
+    glDisable(GL_TEXTURE_2D);
+    DrawLatticeCubes(leftOut);
+    const Picture p = ReadPicture(context_);
+    EXPECT_GT(p.Count([](int, int, Rgb c) { return c.r > 0; }), 0) << "the left-out cubes are on screen elsewhere";
+    for (int y = rect.y0; y < rect.y1; ++y)
+      for (int x = rect.x0; x < rect.x1; ++x) ASSERT_EQ(p.Grey(x, kH - 1 - y), 0) << x << "," << y << " at " << seconds << " s";
+  }
+}
+
+TEST_F(CubeFieldRender, CubesHiddenBehindANearerCubeChangeNoPixelWhenLeftOut) {
+  size_t leftOut = 0;
+  for (float seconds : {0.3f, 1.1f, 2.4f, 3.3f}) {
+    Render(1, 9.0f, seconds);
+    LatticeView view;
+    glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
+    glGetFloatv(GL_VIEWPORT, view.viewport.data());
+    view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+    const std::vector<bool> hidden = LatticeCubesHidden(view);
+    std::vector<int16_t> all, shown;
+    for (int16_t k = 0; k < kLatticeCubes; ++k) {
+      all.push_back(k);
+      if (!hidden[k]) shown.push_back(k);
+    }
+    leftOut += all.size() - shown.size();
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_TEXTURE_2D);  // white, fogged with distance
+    const auto draw = [&](const std::vector<int16_t>& cubes) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      DrawLatticeCubes(cubes);
+      return ReadPicture(context_).rgb;
+    };
+    const std::vector<uint8_t> whole = draw(all);
+    EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](uint8_t c) { return c > 0; }), kW * kH / 4);
+    EXPECT_TRUE(whole == draw(shown)) << "at " << seconds << " s";
+  }
+  EXPECT_GT(leftOut, 100u);
 }
