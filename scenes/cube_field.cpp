@@ -241,11 +241,7 @@ void DrawCubeFieldScene() {
   glEnable(GL_DEPTH_TEST);
   ApplyProjection();
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  LatticeView view;
-  glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
-  glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
-  glGetFloatv(GL_VIEWPORT, view.viewport.data());
-  view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+  const LatticeView view = CurrentLatticeView();
   const std::vector<bool> hidden = LatticeCubesHidden(view);
   // Inside the panels: white, fogged to black. Only mode 3 marks panels; in mode 2 this pass
   // would pass the stencil nowhere and change nothing, so its 8000 quads are not sent.
@@ -279,4 +275,13 @@ void DrawCubeFieldScene() {
   glDisable(GL_LIGHTING);
   glColor4f(1, 1, 1, 1);
   glBindTexture(GL_TEXTURE_2D, textureNames[8]);
+}
+
+LatticeView CurrentLatticeView() {
+  LatticeView view;
+  glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
+  glGetFloatv(GL_VIEWPORT, view.viewport.data());
+  view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+  return view;
 }

@@ -165,11 +165,7 @@ TEST_F(CubeFieldRender, LatticeCubesLeftOutDrawNothingInTheirRectangle) {
   // must leave the rectangle black.
   for (float seconds : {0.3f, 1.1f, 2.4f}) {
     Render(1, 9.0f, seconds);
-    LatticeView view;
-    glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
-    glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
-    glGetFloatv(GL_VIEWPORT, view.viewport.data());
-    view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+    const LatticeView view = CurrentLatticeView();
     const PixelRect rect{200, 40, 290, 130};
     std::vector<int16_t> listed;
     LatticeCubesReaching(view, rect, {}, listed);
@@ -193,11 +189,7 @@ TEST_F(CubeFieldRender, CubesHiddenBehindANearerCubeChangeNoPixelWhenLeftOut) {
   size_t leftOut = 0;
   for (float seconds : {0.3f, 1.1f, 2.4f, 3.3f}) {
     Render(1, 9.0f, seconds);
-    LatticeView view;
-    glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
-    glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
-    glGetFloatv(GL_VIEWPORT, view.viewport.data());
-    view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+    const LatticeView view = CurrentLatticeView();
     const std::vector<bool> hidden = LatticeCubesHidden(view);
     std::vector<int16_t> all, shown;
     for (int16_t k = 0; k < kLatticeCubes; ++k) {
