@@ -479,6 +479,8 @@ void GetFloatv(unsigned name, float* values) {
   if (name == gl11::kTextureMatrix) m = &ActiveUnit().textureStack.back();
   if (m)
     std::copy_n(m->m, 16, values);
+  else if (name == gl11::kShadeModel)
+    values[0] = static_cast<float>(layer.flat ? gl11::kFlat : gl11::kSmooth);
   else
     gles.GetFloatv(name, values);
 }

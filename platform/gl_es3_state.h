@@ -48,7 +48,7 @@ constexpr GLenum kModelview = 0x1700, kProjection = 0x1701, kTexture = 0x1702;
 constexpr GLenum kModelviewMatrix = 0x0BA6, kProjectionMatrix = 0x0BA7, kTextureMatrix = 0x0BA8;
 constexpr GLenum kLighting = 0x0B50, kLight0 = 0x4000, kFog = 0x0B60;
 constexpr GLenum kTextureGenS = 0x0C60, kTextureGenT = 0x0C61;
-constexpr GLenum kFlat = 0x1D00;
+constexpr GLenum kFlat = 0x1D00, kSmooth = 0x1D01, kShadeModel = 0x0B54;
 constexpr GLenum kPoint = 0x1B00, kLine = 0x1B01, kFill = 0x1B02;
 constexpr GLenum kCompile = 0x1300;
 constexpr GLenum kVertexArray = 0x8074, kNormalArray = 0x8075, kColorArray = 0x8076, kTextureCoordArray = 0x8078;

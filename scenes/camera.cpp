@@ -135,3 +135,12 @@ void ResetCubeLattice() {
   gLatticeCubeList = 0;
   gLatticeReady = false;
 }
+
+LatticeView CurrentLatticeView() {
+  LatticeView view;
+  glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
+  glGetFloatv(GL_VIEWPORT, view.viewport.data());
+  view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
+  return view;
+}

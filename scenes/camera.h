@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "scenes/lattice_view.h"
+
 struct Camera {
   float eye[3] = {0.0f, 0.0f, 50.0f};
   float target[3] = {0.0f, 0.0f, 0.0f};
@@ -35,3 +37,6 @@ void ResetCubeLattice();
 // Deletes the lattice's list on the current context (the one it was compiled on), then as
 // ResetCubeLattice.
 void ReleaseCubeLattice();
+
+// The current GL matrices and viewport, and the camera's eye, as the lattice tests take them.
+LatticeView CurrentLatticeView();

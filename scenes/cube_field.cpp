@@ -276,12 +276,3 @@ void DrawCubeFieldScene() {
   glColor4f(1, 1, 1, 1);
   glBindTexture(GL_TEXTURE_2D, textureNames[8]);
 }
-
-LatticeView CurrentLatticeView() {
-  LatticeView view;
-  glGetFloatv(GL_PROJECTION_MATRIX, view.projection.data());
-  glGetFloatv(GL_MODELVIEW_MATRIX, view.view.data());
-  glGetFloatv(GL_VIEWPORT, view.viewport.data());
-  view.eye = {camera.eye[0], camera.eye[1], camera.eye[2]};
-  return view;
-}

@@ -23,6 +23,3 @@ struct PanelRegions {
   std::vector<PixelRect> marked, unmarked;
 };
 PanelRegions PanelRegionsFor(int32_t pattern, const std::array<float, 4>& viewport);
-
-// The lattice as the current GL matrices, viewport and camera show it.
-LatticeView CurrentLatticeView();

@@ -208,3 +208,9 @@ void LatticeCubesReaching(const LatticeView& v, PixelRect rect, const std::vecto
   cubes.reserve(keyed.size());
   for (const auto& [key, k] : keyed) cubes.push_back(k);
 }
+
+bool BoxMayReachWindow(const LatticeView& v, const double base[3], double edge) {
+  const PixelRect window{static_cast<int>(v.viewport[0]), static_cast<int>(v.viewport[1]),
+                         static_cast<int>(v.viewport[0] + v.viewport[2]), static_cast<int>(v.viewport[1] + v.viewport[3])};
+  return BoxMayReach(ReachTestFor(v, window), base, edge);
+}

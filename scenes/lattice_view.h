@@ -35,3 +35,7 @@ std::vector<bool> LatticeCubesHidden(const LatticeView& v);
 // or beyond the far plane.
 void LatticeCubesReaching(const LatticeView& v, PixelRect rect, const std::vector<bool>& hidden,
                           std::vector<int16_t>& cubes);
+
+// Whether the axis-aligned box from corner `base` with the given edge may put a fragment into the
+// window, by the same test as a lattice cube against a rectangle.
+bool BoxMayReachWindow(const LatticeView& v, const double base[3], double edge);

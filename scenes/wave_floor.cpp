@@ -9,6 +9,7 @@
 #include "platform/gl.h"
 #include "scenes/camera.h"
 #include "scenes/frame_clock.h"
+#include "scenes/lattice_view.h"
 #include "scenes/scene_sphere.h"
 #include "scenes/scenes.h"
 #include "texgen/upload.h"
@@ -58,23 +59,42 @@ void DrawWaveFloorScene() {
   SetOpaqueTextureState();
   glFrontFace(GL_CCW);
 
+  // The floor goes before the sky that is seen around it: the sky's fragments behind the floor
+  // then fail the depth test before they are textured. No pixel changes: both are opaque under a
+  // strict depth test, and they cannot tie, the floor lying within 40 of the eye and the sky 440
+  // away or more. The sky keeps the shade model the frame came with, and the current normal and
+  // texture coordinate are left as the floor's last vertex leaves them.
+  float skyShadeModel = GL_SMOOTH;
+  glGetFloatv(GL_SHADE_MODEL, &skyShadeModel);
+  glShadeModel(GL_FLAT);
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+  // Cubes that cannot reach the window (most of those behind the eye) are not sent; the others
+  // go in their usual order, as the cubes touch and their faces tie in depth.
+  const LatticeView view = CurrentLatticeView();
+  // Pitch 1, edge 1: the cubes touch and cover x and z from -15 to 17.
+  for (int r = 0; r < 32; ++r)
+    for (int j = 0; j < 32; ++j) {
+      const float x = static_cast<float>(16 - r), y = CubeHeight(r, j, frameClock.elapsedSeconds),
+                  z = static_cast<float>(16 - j);
+      const double corner[3] = {x, y, z};
+      if (!BoxMayReachWindow(view, corner, 1.0)) continue;
+      glPushMatrix();
+      glTranslatef(x, y, z);
+      DrawCube(1.0f);
+      glPopMatrix();
+    }
+
+  glShadeModel(static_cast<GLenum>(skyShadeModel));
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
   skySphere.position.z = 0;
   skySphere.scale = {4.5f, 4.5f, 4.5f};
   glColor4f(1, 1, 1, 1);
   DrawMesh(skySphere);
-
   glShadeModel(GL_FLAT);
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_LIGHTING);
-  // Pitch 1, edge 1: the cubes touch and cover x and z from -15 to 17.
-  for (int r = 0; r < 32; ++r)
-    for (int j = 0; j < 32; ++j) {
-      glPushMatrix();
-      glTranslatef(static_cast<float>(16 - r), CubeHeight(r, j, frameClock.elapsedSeconds),
-                   static_cast<float>(16 - j));
-      DrawCube(1.0f);
-      glPopMatrix();
-    }
+  glNormal3f(0, -1, 0);
+  glTexCoord2f(0, 1);
 
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
