@@ -5,8 +5,7 @@
 Camera camera;
 float fieldOfView = 100.0f;
 
-static GLuint gLatticeList = 0;
-static GLuint gLatticeCubeList = 0;  // one lattice cube, for drawing cubes one by one
+static GLuint gLatticeCubeList = 0;  // one lattice cube, drawn once per cube in view
 static bool gLatticeReady = false;
 
 void ResetCamera() {
@@ -92,30 +91,15 @@ void SetupCubeLattice() {
   glFogf(GL_FOG_START, 1.0f);
   glFogf(GL_FOG_END, 15.0f);
 
-  gLatticeList = glGenLists(2);
-  gLatticeCubeList = gLatticeList + 1;
+  gLatticeCubeList = glGenLists(1);
   glNewList(gLatticeCubeList, GL_COMPILE);
   DrawCube(0.4f);
-  glEndList();
-  glNewList(gLatticeList, GL_COMPILE);
-  // Pitch 1, cubes of 0.4 spanning [n - 0.75, n - 0.35]: not centred on the grid points.
-  for (int x = -5; x <= 5; ++x)
-    for (int y = -5; y <= 5; ++y)
-      for (int z = -5; z <= 5; ++z) {
-        glPushMatrix();
-        glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-        glTranslatef(-0.75f, -0.75f, -0.75f);
-        DrawCube(0.4f);
-        glPopMatrix();
-      }
   glEndList();
   gLatticeReady = true;
 }
 
-void DrawCubeLattice() { glCallList(gLatticeList); }
-
 void DrawLatticeCubes(const std::vector<int16_t>& cubes) {
-  // The same calls the lattice list makes for each cube, so each gets the same matrix.
+  // Pitch 1, cubes of 0.4 spanning [n - 0.75, n - 0.35]: not centred on the grid points.
   for (const int16_t k : cubes) {
     glPushMatrix();
     glTranslatef(static_cast<float>(k / 121 - 5), static_cast<float>(k / 11 % 11 - 5), static_cast<float>(k % 11 - 5));
@@ -126,12 +110,11 @@ void DrawLatticeCubes(const std::vector<int16_t>& cubes) {
 }
 
 void ReleaseCubeLattice() {
-  if (gLatticeList != 0) glDeleteLists(gLatticeList, 2);
+  if (gLatticeCubeList != 0) glDeleteLists(gLatticeCubeList, 1);
   ResetCubeLattice();
 }
 
 void ResetCubeLattice() {
-  gLatticeList = 0;
   gLatticeCubeList = 0;
   gLatticeReady = false;
 }

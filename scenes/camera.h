@@ -26,13 +26,12 @@ void SetOpaqueTextureState();
 void ApplyProjection();
 // One textured cube with normals, corner at the origin, spanning 0..edge on each axis.
 void DrawCube(float edge);
-// Compiles the 11 x 11 x 11 lattice and sets the cube field's fog and GL state; first call only.
+// Compiles the lattice's one cube and sets the cube field's fog and GL state; first call only.
 void SetupCubeLattice();
-void DrawCubeLattice();
-// Draws the given lattice cubes (numbered as in scenes/lattice_view.h) in the given order, each
-// exactly as the lattice list draws it.
+// Draws the given cubes of the 11 x 11 x 11 lattice (numbered as in scenes/lattice_view.h) in the
+// given order.
 void DrawLatticeCubes(const std::vector<int16_t>& cubes);
-// Forgets the lattice list (for a new GL context, as tests and tools make).
+// Forgets the lattice's list (for a new GL context, as tests and tools make).
 void ResetCubeLattice();
 // Deletes the lattice's list on the current context (the one it was compiled on), then as
 // ResetCubeLattice.

@@ -21,8 +21,8 @@ struct LatticeView {
   std::array<float, 3> eye{};
 };
 
-// Lattice cube k is the one at grid point (k / 121 - 5, k / 11 % 11 - 5, k % 11 - 5), in the
-// order the lattice list draws them.
+// Lattice cube k is the one at grid point (k / 121 - 5, k / 11 % 11 - 5, k % 11 - 5): x slowest,
+// z fastest.
 constexpr int kLatticeCubes = 11 * 11 * 11;
 
 // For each lattice cube, whether it is hidden whole behind a single nearer cube: then none of its
