@@ -102,22 +102,13 @@ void AddBand(std::vector<PixelRect>& rects, size_t& bandStart, const std::vector
   rects.insert(rects.end(), runs.begin(), runs.end());
 }
 
-PixelRect WholeViewport(const std::array<float, 4>& viewport) {
-  return {static_cast<int>(viewport[0]), static_cast<int>(viewport[1]), static_cast<int>(viewport[0] + viewport[2]),
-          static_cast<int>(viewport[1] + viewport[3])};
-}
-
 // Draws the lattice into the given rectangles only, each scissored to its own and sent only the
 // cubes that can reach it, nearest first. Each pixel of the rectangles gets the fragments the
 // whole lattice would give it; pixels outside them get none, which the callers know the stencil
 // test would have rejected anyway. The scissor is put back as it was.
 void DrawLatticeWithin(const LatticeView& view, const std::vector<bool>& hidden, const std::vector<PixelRect>& rects) {
   static std::vector<int16_t> cubes;
-  const bool whole = rects.size() == 1 && rects[0].x0 == static_cast<int>(view.viewport[0]) &&
-                     rects[0].y0 == static_cast<int>(view.viewport[1]) &&
-                     rects[0].x1 == static_cast<int>(view.viewport[0] + view.viewport[2]) &&
-                     rects[0].y1 == static_cast<int>(view.viewport[1] + view.viewport[3]);
-  if (whole) {
+  if (rects.size() == 1 && rects[0] == PixelRectOf(view.viewport)) {
     LatticeCubesReaching(view, rects[0], hidden, cubes);
     DrawLatticeCubes(cubes);
     return;
@@ -126,13 +117,12 @@ void DrawLatticeWithin(const LatticeView& view, const std::vector<bool>& hidden,
   std::array<float, 4> box = view.viewport;
   glGetFloatv(GL_SCISSOR_TEST, &wasOn);
   glGetFloatv(GL_SCISSOR_BOX, box.data());
-  const PixelRect before{static_cast<int>(box[0]), static_cast<int>(box[1]), static_cast<int>(box[0] + box[2]),
-                         static_cast<int>(box[1] + box[3])};
+  const PixelRect before = PixelRectOf(box);
   glEnable(GL_SCISSOR_TEST);
   for (PixelRect r : rects) {
     if (wasOn != 0) {
       r = {std::max(r.x0, before.x0), std::max(r.y0, before.y0), std::min(r.x1, before.x1), std::min(r.y1, before.y1)};
-      if (r.x1 <= r.x0 || r.y1 <= r.y0) continue;
+      if (r.Empty()) continue;
     }
     glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
     LatticeCubesReaching(view, r, hidden, cubes);
@@ -250,7 +240,7 @@ void DrawCubeFieldScene() {
     regions = PanelRegionsFor(panelPattern, view.viewport);
     DrawLatticeWithin(view, hidden, regions.marked);
   } else {
-    regions.unmarked.push_back(WholeViewport(view.viewport));
+    regions.unmarked.push_back(PixelRectOf(view.viewport));
   }
 
   glStencilFunc(GL_NOTEQUAL, 1, 1);

@@ -210,7 +210,5 @@ void LatticeCubesReaching(const LatticeView& v, PixelRect rect, const std::vecto
 }
 
 bool BoxMayReachWindow(const LatticeView& v, const double base[3], double edge) {
-  const PixelRect window{static_cast<int>(v.viewport[0]), static_cast<int>(v.viewport[1]),
-                         static_cast<int>(v.viewport[0] + v.viewport[2]), static_cast<int>(v.viewport[1] + v.viewport[3])};
-  return BoxMayReach(ReachTestFor(v, window), base, edge);
+  return BoxMayReach(ReachTestFor(v, PixelRectOf(v.viewport)), base, edge);
 }

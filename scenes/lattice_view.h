@@ -8,10 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-// Window pixels x0 <= x < x1, y0 <= y < y1, y counted upwards as GL's window coordinates.
-struct PixelRect {
-  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
+#include "scenes/pixel_rect.h"
 
 // What a pass is drawn with: GL's projection and model-view matrices (column-major, as
 // read back) and viewport (x, y, width, height), and the eye in world coordinates.

@@ -162,7 +162,7 @@ SpriteClipping Clipping(const OpeningSprite& sprite, const SpriteView& view) {
 
 }  // namespace
 
-bool OpeningSpriteBox(const OpeningSprite& sprite, const TextureReach& glow, const SpriteView& view, PixelBox& box) {
+bool OpeningSpriteBox(const OpeningSprite& sprite, const TextureReach& glow, const SpriteView& view, PixelRect& box) {
   box = {};
   const TexelBox texels = AddingTexels(glow, sprite.colour);
   if (texels.Empty()) return true;
@@ -260,7 +260,7 @@ void DrawSprites(double t) {
   glGetFloatv(GL_PROJECTION_MATRIX, view.projection);
   glGetFloatv(GL_VIEWPORT, view.viewport);
   static std::vector<const OpeningSprite*> drawn;
-  static std::vector<std::pair<const OpeningSprite*, PixelBox>> cut;
+  static std::vector<std::pair<const OpeningSprite*, PixelRect>> cut;
   drawn.clear(), cut.clear();
   bool cuttable = glow != nullptr, clipped = false;
   for (const OpeningSprite& s : sprites) {
@@ -270,7 +270,7 @@ void DrawSprites(double t) {
     drawn.push_back(&s);
     if (!cuttable) continue;
     const SpriteClipping clipping = Clipping(s, view);
-    PixelBox box;
+    PixelRect box;
     if (clipping == SpriteClipping::Unsure || !OpeningSpriteBox(s, *glow, view, box)) cuttable = false;
     clipped = clipped || clipping == SpriteClipping::Outside;
     if (!box.Empty()) cut.emplace_back(&s, box);

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "scenes/pixel_rect.h"
 #include "texgen/texture_reach.h"
 
 // The intro word shown at a sync time, or empty outside the word block (1.008 .. 5).
@@ -20,11 +21,6 @@ struct OpeningSprite {
 };
 // The 256 sprites at time t, facing a viewer whose right and up vectors are given.
 void OpeningSpriteQuads(double t, const float right[3], const float up[3], std::span<OpeningSprite, 256> sprites);
-// Window pixels x0 <= x < x1, y0 <= y < y1 (GL's window coordinates, y up).
-struct PixelBox {
-  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  bool Empty() const { return x1 <= x0 || y1 <= y0; }
-};
 // Where a sprite is seen: the model-view and projection matrices (column-major, as GL gives
 // them) and the viewport (x, y, width, height).
 struct SpriteView {
@@ -34,7 +30,7 @@ struct SpriteView {
 // The pixels outside which the sprite, drawn with the glow texture of reach `glow` and added to
 // the picture as the scene adds it, leaves every pixel as it was; empty when it changes none.
 // False when that cannot be told (the part that adds reaches behind the eye).
-bool OpeningSpriteBox(const OpeningSprite& sprite, const TextureReach& glow, const SpriteView& view, PixelBox& box);
+bool OpeningSpriteBox(const OpeningSprite& sprite, const TextureReach& glow, const SpriteView& view, PixelRect& box);
 // The scene's drifting camera and its projection at time t.
 void ApplyOpeningCamera(double t);
 // Forgets the one-time set-up (for a new GL context, as tests and tools make).
