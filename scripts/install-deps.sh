@@ -34,7 +34,7 @@ packages=(
   fontconfig
   fonts-liberation
   libpng-dev
-  libdeflate-dev
+  libisal-dev
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
