@@ -244,6 +244,9 @@ void DrawCubeFieldScene() {
   }
 
   glStencilFunc(GL_NOTEQUAL, 1, 1);
+  // Without panels the stencil holds 0 everywhere and this test passes every fragment: it is
+  // switched off rather than paid for at every pixel of the lattice.
+  if (mode != 3) glDisable(GL_STENCIL_TEST);
   if (mode == 1) {
     glDisable(GL_TEXTURE_2D);
   } else if (mode == 2) {
@@ -258,7 +261,10 @@ void DrawCubeFieldScene() {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   DrawLatticeWithin(view, hidden, regions.unmarked);
 
-  // State the scenes after this one rely on.
+  // State the scenes after this one rely on. The stencil test is left off: every frame starts
+  // with a cleared stencil and no other scene writes it, so "not equal to 1" would pass every
+  // fragment of every later scene and only cost each one a stencil read.
+  glDisable(GL_STENCIL_TEST);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glEnable(GL_TEXTURE_2D);
   glFrontFace(GL_CCW);
