@@ -3,6 +3,7 @@
 // tests and for frame-exact capture.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,10 @@ bool ResizeHeadlessContext(HeadlessContext* context, int width, int height, std:
 std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* context);
 // The same into `rgb`, whose storage is reused when large enough: for reading frame after frame.
 void ReadHeadlessPixelsInto(const HeadlessContext* context, std::vector<uint8_t>& rgb);
+// The framebuffer as GL holds it, 8-bit RGBA with row 0 at the bottom: a plain copy, for a
+// capture that leaves turning the rows over (RgbRowsFromFramebuffer) to another thread.
+void ReadHeadlessFramebufferInto(const HeadlessContext* context, std::vector<uint8_t>& rgba);
+// Such a read as RGB rows, top first, into `rgb`, whose storage is reused.
+void RgbRowsFromFramebuffer(std::span<const uint8_t> rgba, int width, int height, std::vector<uint8_t>& rgb);
 // Reads the stencil buffer, row 0 at the top; empty on an ES 3 context, which cannot read it.
 std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* context);

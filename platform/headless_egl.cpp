@@ -211,20 +211,22 @@ std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* h) {
   return rgb;
 }
 
-void ReadHeadlessPixelsInto(const HeadlessContext* h, std::vector<uint8_t>& rgb) {
-  rgb.clear();
+void ReadHeadlessFramebufferInto(const HeadlessContext* h, std::vector<uint8_t>& rgba) {
+  rgba.clear();
   if (!h) return;
-  // RGBA is the framebuffer's own layout, so the read is a plain copy; the alpha goes and the
-  // rows turn over in one pass here.
-  const size_t pixels = static_cast<size_t>(h->width) * h->height;
-  h->rgba.resize(pixels * 4);
+  // RGBA is the framebuffer's own layout, so the read is a plain copy.
+  rgba.resize(static_cast<size_t>(h->width) * h->height * 4);
   VglFinish();
   VglPixelStorei(GL_PACK_ALIGNMENT, 1);
-  VglReadPixels(0, 0, h->width, h->height, GL_RGBA, GL_UNSIGNED_BYTE, h->rgba.data());
-  rgb.resize(pixels * 3);
-  const size_t w = static_cast<size_t>(h->width);
-  for (int y = 0; y < h->height; ++y) {
-    const uint8_t* in = h->rgba.data() + (h->height - 1 - y) * w * 4;
+  VglReadPixels(0, 0, h->width, h->height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
+void RgbRowsFromFramebuffer(std::span<const uint8_t> rgba, int width, int height, std::vector<uint8_t>& rgb) {
+  // The alpha goes and the rows turn over in one pass.
+  const size_t w = static_cast<size_t>(width);
+  rgb.resize(w * height * 3);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* in = rgba.data() + (height - 1 - y) * w * 4;
     uint8_t* out = rgb.data() + y * w * 3;
     for (size_t x = 0; x < w; ++x, in += 4, out += 3) {
       out[0] = in[0];
@@ -232,6 +234,13 @@ void ReadHeadlessPixelsInto(const HeadlessContext* h, std::vector<uint8_t>& rgb)
       out[2] = in[2];
     }
   }
+}
+
+void ReadHeadlessPixelsInto(const HeadlessContext* h, std::vector<uint8_t>& rgb) {
+  rgb.clear();
+  if (!h) return;
+  ReadHeadlessFramebufferInto(h, h->rgba);
+  RgbRowsFromFramebuffer(h->rgba, h->width, h->height, rgb);
 }
 
 std::vector<uint8_t> ReadHeadlessStencil(const HeadlessContext* h) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/headless.h"
 #include "platform/output_file.h"
 #include "tools/ffmpeg_pipe.h"
 #include "tools/png_writer.h"
@@ -27,6 +28,13 @@ bool IsFrameName(const char* name) {
   const char* digits = p;
   while (*p >= '0' && *p <= '9') ++p;
   return p - digits >= 6 && std::strcmp(p, ".png") == 0;
+}
+
+// The frame's pixels as RGB rows, top first: its own, or turned over into `scratch`.
+const std::vector<uint8_t>& RgbRows(const CapturedFrame& frame, int width, int height, std::vector<uint8_t>& scratch) {
+  if (!frame.framebufferRows) return frame.pixels;
+  RgbRowsFromFramebuffer(frame.pixels, width, height, scratch);
+  return scratch;
 }
 
 // ---- a folder of PNG frames, encoded on worker threads ----
@@ -50,14 +58,14 @@ class FolderOutput final : public CaptureOutput {
     return true;
   }
 
-  bool Put(std::vector<uint8_t> rgb, std::string& error) override {
+  bool Put(CapturedFrame frame, std::string& error) override {
     char name[32];
     std::snprintf(name, sizeof name, "/frame_%06lld.png", static_cast<long long>(next_++));
     std::unique_lock lock(mutex_);
     // Bounded, so memory stays small however far the renderer runs ahead.
     room_.wait(lock, [this] { return queue_.size() < 2 * workers_.size() || !failed_.empty(); });
     if (!failed_.empty()) return error = failed_, false;
-    queue_.push_back({folder_ + name, std::move(rgb)});
+    queue_.push_back({folder_ + name, std::move(frame)});
     ready_.notify_one();
     return true;
   }
@@ -104,7 +112,7 @@ class FolderOutput final : public CaptureOutput {
   }
   void Work() {
     for (;;) {
-      std::pair<std::string, std::vector<uint8_t>> job;
+      std::pair<std::string, CapturedFrame> job;
       {
         std::unique_lock lock(mutex_);
         ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
@@ -114,10 +122,12 @@ class FolderOutput final : public CaptureOutput {
         room_.notify_one();
       }
       std::string error;
-      if (WritePng(job.first, width_, height_, 3, job.second, error, {PngSpeed::Fast, true})) {
+      thread_local std::vector<uint8_t> rgb;
+      if (WritePng(job.first, width_, height_, 3, RgbRows(job.second, width_, height_, rgb), error,
+                   {PngSpeed::Fast, true})) {
         std::lock_guard lock(mutex_);
         written_.push_back(job.first);
-        if (spare_.size() < 2) spare_.push_back(std::move(job.second));
+        if (spare_.size() < 2) spare_.push_back(std::move(job.second.pixels));
       } else {
         std::lock_guard lock(mutex_);
         if (failed_.empty()) failed_ = error;
@@ -134,7 +144,7 @@ class FolderOutput final : public CaptureOutput {
   bool finished_ = false;
   std::mutex mutex_;
   std::condition_variable ready_, room_;
-  std::deque<std::pair<std::string, std::vector<uint8_t>>> queue_;
+  std::deque<std::pair<std::string, CapturedFrame>> queue_;
   std::vector<std::vector<uint8_t>> spare_;
   std::vector<std::thread> workers_;
   bool closing_ = false;
@@ -182,7 +192,7 @@ class VideoOutput final : public CaptureOutput {
 
   // The frame goes to the encoder from the writer thread, so the next one is drawn while the
   // encoder takes this one in; a couple wait at most.
-  bool Put(std::vector<uint8_t> rgb, std::string& error) override {
+  bool Put(CapturedFrame frame, std::string& error) override {
     std::unique_lock lock(mutex_);
     room_.wait(lock, [this] { return queue_.size() < 2 || failed_; });
     if (failed_) {
@@ -191,7 +201,7 @@ class VideoOutput final : public CaptureOutput {
       encoder_.Finish();
       return error = EncoderFailure(), false;
     }
-    queue_.push_back(std::move(rgb));
+    queue_.push_back(std::move(frame));
     ready_.notify_one();
     return true;
   }
@@ -213,7 +223,7 @@ class VideoOutput final : public CaptureOutput {
  private:
   void Write() {
     for (;;) {
-      std::vector<uint8_t> frame;
+      CapturedFrame frame;
       {
         std::unique_lock lock(mutex_);
         ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
@@ -221,13 +231,13 @@ class VideoOutput final : public CaptureOutput {
         frame = std::move(queue_.front());
         queue_.pop_front();
       }
-      const bool written = encoder_.Write(frame);
+      const bool written = encoder_.Write(RgbRows(frame, s_.width, s_.height, rgb_));
       std::lock_guard lock(mutex_);
       if (!written) {
         failed_ = true;
         queue_.clear();
       } else {
-        spare_ = std::move(frame);
+        spare_ = std::move(frame.pixels);
       }
       room_.notify_one();
       if (failed_) return;
@@ -250,8 +260,8 @@ class VideoOutput final : public CaptureOutput {
   FfmpegPipe encoder_;      // ended before the files go
   std::mutex mutex_;
   std::condition_variable ready_, room_;
-  std::deque<std::vector<uint8_t>> queue_;
-  std::vector<uint8_t> spare_;
+  std::deque<CapturedFrame> queue_;
+  std::vector<uint8_t> spare_, rgb_;  // rgb_: the writer's, for turning frames over
   bool closing_ = false, failed_ = false;
   std::thread writer_;  // declared last: joined first
 };

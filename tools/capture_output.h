@@ -9,13 +9,20 @@
 #include <string>
 #include <vector>
 
+// A frame as read back: RGB rows, top first, or the framebuffer's own RGBA rows, bottom first,
+// which the output turns over on its own threads, off the path of the drawing.
+struct CapturedFrame {
+  std::vector<uint8_t> pixels;
+  bool framebufferRows = false;
+};
+
 class CaptureOutput {
  public:
   virtual ~CaptureOutput() = default;
   // The soundtrack of exactly the frames to come, before the first frame.
   virtual bool Begin(std::span<const int16_t> stereo, std::string& error) = 0;
-  // The next frame: RGB rows, top first.
-  virtual bool Put(std::vector<uint8_t> rgb, std::string& error) = 0;
+  // The next frame.
+  virtual bool Put(CapturedFrame frame, std::string& error) = 0;
   // The storage of a frame the output is done with, for the next frame to be read into, so a
   // capture does not take fresh pages every frame; empty when there is none yet.
   virtual std::vector<uint8_t> Spare() = 0;

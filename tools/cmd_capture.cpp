@@ -167,13 +167,17 @@ int Run(std::span<const std::string> rawArgs) {
   if (!output || !output->Begin(audio, error) || !run.CatchUp(first, error)) return ToolFail(error);
   ToolProgress progress("capture", "frames");
   int64_t done = 0;
-  std::vector<uint8_t> rgb;
+  // Unsupersampled frames go to the output as the framebuffer holds them: its threads turn the
+  // rows over, so the drawing of the next frame waits only for the copy out of GL.
+  CapturedFrame frame;
   for (int64_t k = first; k < last; ++k) {
-    rgb = output->Spare();
-    if (!run.Draw(s.width * n, s.height * n, rgb, error)) return ToolFail(error);
-    if (rgb.empty()) break;
-    rgb = ResolveSupersampled(std::move(rgb), s.width, s.height, n);
-    if (!output->Put(std::move(rgb), error)) return ToolFail(error);
+    frame = {output->Spare(), n == 1};
+    if (!(n == 1 ? run.DrawFramebuffer(s.width, s.height, frame.pixels, error)
+                 : run.Draw(s.width * n, s.height * n, frame.pixels, error)))
+      return ToolFail(error);
+    if (frame.pixels.empty()) break;
+    if (n > 1) frame.pixels = ResolveSupersampled(std::move(frame.pixels), s.width, s.height, n);
+    if (!output->Put(std::move(frame), error)) return ToolFail(error);
     progress.Update(++done, last - first);
   }
   progress.Finish();

@@ -123,6 +123,14 @@ bool ReplayRun::Draw(const FrameInputs& inputs, int width, int height, std::vect
   return true;
 }
 
+bool ReplayRun::DrawFramebuffer(int width, int height, std::vector<uint8_t>& rgba, std::string& error) {
+  rgba.clear();
+  if (!UseSize(width, height, error)) return false;
+  if (ReplayDrawFrame(ReplayFrameInputs(ReplayNextFrame())) == 1) return true;
+  ReadHeadlessFramebufferInto(context_, rgba);
+  return true;
+}
+
 bool PictureOptionsOf(const ToolArgs& args, PictureOptions& picture, std::string& error) {
   return SizeOption(args, picture.width, picture.height, error) &&
          SupersampleOption(args, picture.width, picture.height, picture.supersample, error) &&

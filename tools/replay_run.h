@@ -59,6 +59,8 @@ class ReplayRun {
   bool Draw(int width, int height, std::vector<uint8_t>& rgb, std::string& error) {
     return Draw(ReplayFrameInputs(ReplayNextFrame()), width, height, rgb, error);
   }
+  // The same, read back as the framebuffer holds it (ReadHeadlessFramebufferInto).
+  bool DrawFramebuffer(int width, int height, std::vector<uint8_t>& rgba, std::string& error);
 
  private:
   bool UseSize(int width, int height, std::string& error);
