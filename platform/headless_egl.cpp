@@ -9,6 +9,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/gl_es3.h"
 #include "platform/gl_layer.h"
@@ -212,9 +213,9 @@ std::vector<uint8_t> ReadHeadlessPixels(const HeadlessContext* h) {
 }
 
 void ReadHeadlessFramebufferInto(const HeadlessContext* h, std::vector<uint8_t>& rgba) {
-  rgba.clear();
-  if (!h) return;
-  // RGBA is the framebuffer's own layout, so the read is a plain copy.
+  if (!h) return rgba.clear();
+  // RGBA is the framebuffer's own layout, so the read is a plain copy; storage of the right size
+  // is written over as it is, not cleared first.
   rgba.resize(static_cast<size_t>(h->width) * h->height * 4);
   VglFinish();
   VglPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -222,17 +223,15 @@ void ReadHeadlessFramebufferInto(const HeadlessContext* h, std::vector<uint8_t>&
 }
 
 void RgbRowsFromFramebuffer(std::span<const uint8_t> rgba, int width, int height, std::vector<uint8_t>& rgb) {
-  // The alpha goes and the rows turn over in one pass.
+  // The alpha goes and the rows turn over in one pass. Each pixel is copied whole, four bytes,
+  // and the next one written over its alpha; the last of a row takes only its three.
   const size_t w = static_cast<size_t>(width);
   rgb.resize(w * height * 3);
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = rgba.data() + (height - 1 - y) * w * 4;
     uint8_t* out = rgb.data() + y * w * 3;
-    for (size_t x = 0; x < w; ++x, in += 4, out += 3) {
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-    }
+    for (size_t x = 0; x + 1 < w; ++x, in += 4, out += 3) std::memcpy(out, in, 4);
+    std::memcpy(out, in, 3);
   }
 }
 

@@ -124,9 +124,9 @@ bool ReplayRun::Draw(const FrameInputs& inputs, int width, int height, std::vect
 }
 
 bool ReplayRun::DrawFramebuffer(int width, int height, std::vector<uint8_t>& rgba, std::string& error) {
-  rgba.clear();
-  if (!UseSize(width, height, error)) return false;
-  if (ReplayDrawFrame(ReplayFrameInputs(ReplayNextFrame())) == 1) return true;
+  // The storage is kept for the read (cleared, it would be filled with zeros first).
+  if (!UseSize(width, height, error)) return rgba.clear(), false;
+  if (ReplayDrawFrame(ReplayFrameInputs(ReplayNextFrame())) == 1) return rgba.clear(), true;
   ReadHeadlessFramebufferInto(context_, rgba);
   return true;
 }
