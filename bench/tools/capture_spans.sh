@@ -4,7 +4,8 @@
 # second each capture reports and the load average before it. Real time is 50 frames a second.
 # Given several vale-tool programs, each span is captured by each in turn, so an old and a new
 # build are compared side by side under the same load. CAPTURE_PRESET=NAME adds an .mp4 capture
-# at that H.264 preset (a tool without --preset reports "failed" there).
+# at that H.264 preset (a tool without --preset reports "failed" there). CAPTURE_OUTPUTS="folder"
+# (or "mp4") measures only those outputs.
 #   bench/tools/capture_spans.sh BUILD/bin/vale-tool [OTHER/bin/vale-tool ...]
 set -euo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 VALE_TOOL [VALE_TOOL ...]" >&2; exit 2; }
@@ -23,7 +24,7 @@ for i in "${!names[@]}"; do
   from=${starts[$i]}
   a=$(rows "$from") b=$(rows "${starts[$((i + 1))]}")
   to=$(position $((b < a + 24 ? b : a + 24)))
-  outs=(folder mp4)
+  read -r -a outs <<< "${CAPTURE_OUTPUTS:-folder mp4}"
   [ -n "${CAPTURE_PRESET:-}" ] && outs+=("mp4-$CAPTURE_PRESET")
   for out in "${outs[@]}"; do
     for tool in "$@"; do
