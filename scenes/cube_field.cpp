@@ -209,6 +209,10 @@ void DrawCubeFieldScene() {
 
   panelPattern = UpdatePanelPattern(fc.syncTime, panelPattern);
   if (mode == 3) {
+    // Of the panels only the stencil marks are kept, and which pixels those cover does not
+    // depend on texturing or fog: the panels go untextured and unfogged, the cheapest fragments.
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_FOG);
     glBegin(GL_QUADS);
     for (const PanelDef& def : kPanels) {
       if (def.litBy[0] != panelPattern && def.litBy[1] != panelPattern) continue;
@@ -219,6 +223,7 @@ void DrawCubeFieldScene() {
       glVertex3f(p.x0, p.y1, 0);
     }
     glEnd();
+    glEnable(GL_FOG);
   }
   // Only the stencil marks of the panels are wanted.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
