@@ -72,17 +72,21 @@ void DrawWobblingMeshScene() {
   SetOpaqueTextureState();
   glFrontFace(GL_CW);  // the inside of the spheres faces front
 
-  backdrop.scale = {4.5f, 4.5f, 4.5f};
-  backdrop.position.z = 0;
-  glColor4f(1, 1, 1, 1);
-  DrawMesh(backdrop);
-
+  // The wobble goes before the backdrop that is seen around it: the backdrop's fragments behind
+  // it then fail the depth test before they are textured. No pixel changes: both are opaque
+  // under a strict depth test, with the same state, and they cannot tie, the wobble lying within
+  // a few units of the centre and the backdrop 450 away.
   Wobble(frameClock.wobbleMode, t);
   glDisable(GL_LIGHTING);
   wobble.scale = {0.04f, 0.04f, 0.04f};
   wobble.position.z = 0;
   glColor4f(1, 1, 1, 1);
   DrawMesh(wobble);
+
+  backdrop.scale = {4.5f, 4.5f, 4.5f};
+  backdrop.position.z = 0;
+  glColor4f(1, 1, 1, 1);
+  DrawMesh(backdrop);
 
   // The cage: the same mesh 2.5 percent larger, as white lines.
   glPolygonMode(GL_FRONT, GL_LINE);
