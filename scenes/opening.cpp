@@ -89,14 +89,6 @@ namespace {
 // by up to a step: below 10 it adds nothing.
 constexpr double kSilentSteps = 10;
 
-TexelBox Union(TexelBox a, const TexelBox& b) {
-  if (b.Empty()) return a;
-  if (a.Empty()) return b;
-  a.x0 = std::min(a.x0, b.x0), a.y0 = std::min(a.y0, b.y0);
-  a.x1 = std::max(a.x1, b.x1), a.y1 = std::max(a.y1, b.y1);
-  return a;
-}
-
 // The texels that can add something to a pixel under the colour.
 TexelBox AddingTexels(const TextureReach& glow, const float colour[3]) {
   TexelBox box;
@@ -254,7 +246,7 @@ void DrawSprites(double t) {
   // hand that one draw on in two batches where its vertex buffer runs full, and a batch without
   // a clipped sprite then takes the other cut: which frames that befalls depends on all that was
   // drawn before, not on the frame, and this does not follow it.)
-  const TextureReach* glow = GeneratedTextureReach(8);
+  const TextureReach* glow = GeneratedTextureReach(kGlowTexture);
   SpriteView view;
   std::memcpy(view.modelview, m, sizeof m);
   glGetFloatv(GL_PROJECTION_MATRIX, view.projection);

@@ -2,6 +2,7 @@
 // value. A scene that adds a dim texture to the picture can tell from it which part of a quad
 // can change a pixel at all, and leave the rest undrawn.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -11,6 +12,15 @@ struct TexelBox {
   int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
   bool Empty() const { return x1 < x0; }
 };
+
+// The smallest box holding both.
+inline TexelBox Union(TexelBox a, const TexelBox& b) {
+  if (b.Empty()) return a;
+  if (a.Empty()) return b;
+  a.x0 = std::min(a.x0, b.x0), a.y0 = std::min(a.y0, b.y0);
+  a.x1 = std::max(a.x1, b.x1), a.y1 = std::max(a.y1, b.y1);
+  return a;
+}
 
 struct TextureReach {
   uint32_t name = 0;  // the GL texture it was measured for; 0 when none

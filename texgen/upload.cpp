@@ -38,8 +38,10 @@ void UploadTextureSet(std::vector<std::vector<uint32_t>>& images) {
     const size_t i = static_cast<size_t>(k);
     std::vector<uint32_t>& image = images[i];
     if (image.size() < static_cast<size_t>(TexturePixelCount)) continue;  // a rejected script: no image
-    textureReach[i] = MeasureTextureReach(std::span<const uint32_t>(image.data(), TexturePixelCount), TextureSize, TextureSize);
-    textureReach[i].name = textureNames[i];
+    if (k == kGlowTexture) {
+      textureReach[i] = MeasureTextureReach(std::span<const uint32_t>(image.data(), TexturePixelCount), TextureSize, TextureSize);
+      textureReach[i].name = textureNames[i];
+    }
     SwizzleForUpload(std::span<uint32_t>(image.data(), TexturePixelCount));
     UploadTexture(image.data(), textureNames[i], TextureSize, TextureSize);
     std::vector<uint32_t>().swap(image);

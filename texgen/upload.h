@@ -9,11 +9,14 @@
 
 inline constexpr int GeneratedTextureCount = 9;
 extern std::array<uint32_t, GeneratedTextureCount> textureNames;
-// Where each generated texture's channels reach which values, measured as the set is uploaded.
-// Entry k speaks for textureNames[k] only while its name is that name: a texture put there by
-// other means (a test's stand-in) has no reach.
+// The sprites' glow, the one texture whose reach a scene asks for (the opening cuts its sprites
+// to what they add), and so the only one measured.
+inline constexpr int kGlowTexture = 8;
+// Where each generated texture's channels reach which values, measured as the set is uploaded
+// (the glow's only). Entry k speaks for textureNames[k] only while its name is that name: a
+// texture put there by other means (a test's stand-in) has no reach.
 extern std::array<TextureReach, GeneratedTextureCount> textureReach;
-// The reach of what textureNames[k] names now, or null.
+// The reach of what textureNames[k] names now, or null (also for every texture but the glow).
 const TextureReach* GeneratedTextureReach(int k);
 
 // Makes `name` the current 2D texture and uploads width x height texels (bytes R, G, B, A),
