@@ -42,6 +42,19 @@ std::array<double, 16> Multiply(const std::array<float, 16>& a, const std::array
   return c;
 }
 
+// The corner of lattice cube k nearest the grid's low end, in world coordinates.
+void CubeBase(int k, double base[3]) {
+  base[0] = k / 121 - 5 + kOffset, base[1] = k / 11 % 11 - 5 + kOffset, base[2] = k % 11 - 5 + kOffset;
+}
+
+// Corner `corner` (bit 0 +x, bit 1 +y, bit 2 +z) of the box from `base` with the given edge, in
+// clip coordinates under m.
+void CornerClip(const std::array<double, 16>& m, const double base[3], double edge, int corner, double clip[4]) {
+  const double p[3] = {base[0] + (corner & 1 ? edge : 0), base[1] + (corner & 2 ? edge : 0),
+                       base[2] + (corner & 4 ? edge : 0)};
+  for (int row = 0; row < 4; ++row) clip[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
+}
+
 // A window rectangle as a test on boxes in world coordinates: the pass's projection and view
 // combined, and the rectangle's sides (widened by two pixels) in normalised device coordinates.
 struct ReachTest {
@@ -103,17 +116,16 @@ std::vector<bool> LatticeCubesHidden(const LatticeView& v) {
   std::vector<Outline> outlines;
   outlines.reserve(kLatticeCubes);
   for (int k = 0; k < kLatticeCubes; ++k) {
-    const double base[3] = {k / 121 - 5 + kOffset, k / 11 % 11 - 5 + kOffset, k % 11 - 5 + kOffset};
+    double base[3];
+    CubeBase(k, base);
     Outline o;
     o.cube = static_cast<int16_t>(k);
     o.nearest = 1e30;
     o.farthest = -1e30;
     bool whole = true;
     for (int corner = 0; corner < 8 && whole; ++corner) {
-      const double p[3] = {base[0] + (corner & 1 ? kEdge : 0), base[1] + (corner & 2 ? kEdge : 0),
-                           base[2] + (corner & 4 ? kEdge : 0)};
       double clip[4];
-      for (int row = 0; row < 4; ++row) clip[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
+      CornerClip(m, base, kEdge, corner, clip);
       // Well clear of the near plane (0.2), so that no face of it is clipped there.
       whole = clip[3] > kClearOfNearPlane;
       o.corners[corner] = {v.viewport[0] + (clip[0] / clip[3] + 1) * v.viewport[2] / 2,
@@ -170,15 +182,12 @@ ReachTest ReachTestFor(const LatticeView& v, PixelRect rect) {
 // beyond the far plane.
 bool BoxMayReach(const ReachTest& t, const double base[3], double edge) {
   if (t.empty) return false;
-  const std::array<double, 16>& m = t.m;
   // Bit p set while every corner so far is outside plane p (clip-space half-spaces
   // x >= left w, x <= right w, y >= bottom w, y <= top w, z >= -w, z <= w).
   unsigned outside = 0x3f;
   for (int corner = 0; corner < 8 && outside; ++corner) {
-    const double p[3] = {base[0] + (corner & 1 ? edge : 0), base[1] + (corner & 2 ? edge : 0),
-                         base[2] + (corner & 4 ? edge : 0)};
     double clip[4];
-    for (int row = 0; row < 4; ++row) clip[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
+    CornerClip(t.m, base, edge, corner, clip);
     const double x = clip[0], y = clip[1], z = clip[2], w = clip[3];
     // A corner counts as outside only clearly so, whatever rounding GL's own arithmetic does.
     const double slack = 1e-6 * (std::fabs(x) + std::fabs(y) + std::fabs(z) + std::fabs(w));
@@ -198,7 +207,8 @@ void LatticeCubesReaching(const LatticeView& v, PixelRect rect, const std::vecto
   std::vector<std::pair<double, int16_t>> keyed;
   keyed.reserve(kLatticeCubes);
   for (int k = 0; k < kLatticeCubes; ++k) {
-    const double base[3] = {k / 121 - 5 + kOffset, k / 11 % 11 - 5 + kOffset, k % 11 - 5 + kOffset};
+    double base[3];
+    CubeBase(k, base);
     if (!hidden.empty() && hidden[static_cast<size_t>(k)]) continue;
     if (!BoxMayReach(test, base, kEdge)) continue;
     const double centre[3] = {base[0] + kEdge / 2 - v.eye[0], base[1] + kEdge / 2 - v.eye[1], base[2] + kEdge / 2 - v.eye[2]};

@@ -96,7 +96,5 @@ void DrawWaveFloorScene() {
   glNormal3f(0, -1, 0);
   glTexCoord2f(0, 1);
 
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
   glBindTexture(GL_TEXTURE_2D, textureNames[8]);
 }
